@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+
+namespace trellan {
+
+// The three rates every calculation uses, held as fractions. Any double is accepted.
+struct FeeSchedule {
+    double commissionRate = 0.0015;  // of the traded value, each side
+    double stampDutyRate = 0.001;    // of the traded value, each side
+    double transferRate = 0.001;     // per share, each side, first exchange only
+};
+
+// Bytes of the rate summary line, terminating zero included.
+inline constexpr std::size_t SUMMARY_CAPACITY = 100;
+
+// Rates are shown, edited and stored per mille.
+constexpr double ToPerMille(double rate) {
+    return rate * 1000.0;
+}
+
+// A multiplication by the double nearest 0.001, never a division by 1000: the two differ in
+// the last bit for some values, and stored files were read this way.
+constexpr double FromPerMille(double perMille) {
+    return perMille * 0.001;
+}
+
+// Writes "佣金1.50‰,花税1.00‰,过户费1.00‰" for the given rates. The text is UTF-8, always
+// terminated and never cut inside a character; a value too long for fixed notation is written
+// in exponent notation so the line always fits.
+void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_CAPACITY> buffer);
+
+}  // namespace trellan

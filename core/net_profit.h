@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/fee_schedule.h"
+
+namespace trellan {
+
+// Position of the checked exchange button: only SECOND_EXCHANGE waives the transfer fee, every
+// other value (NO_EXCHANGE included) is charged as the first exchange.
+using ExchangeIndex = std::int32_t;
+inline constexpr ExchangeIndex NO_EXCHANGE = -1;
+inline constexpr ExchangeIndex FIRST_EXCHANGE = 0;
+inline constexpr ExchangeIndex SECOND_EXCHANGE = 1;
+
+inline constexpr double MIN_COMMISSION = 5.0;    // least commission per side
+inline constexpr double MIN_TRANSFER_FEE = 1.0;  // least transfer fee per side
+
+// One round-trip trade as the calculator window holds it. Nothing here is validated.
+struct TradeEntry {
+    double buyPrice = 0.0;
+    std::int32_t quantity = 0;
+    double sellPrice = 0.0;
+    double netResult = 0.0;
+    ExchangeIndex exchangeIndex = FIRST_EXCHANGE;
+};
+
+// Gross gain less the fees of both sides, in plain double arithmetic, in a fixed order.
+double CalculateNetProfit(const TradeEntry& entry, const FeeSchedule& schedule);
+
+}  // namespace trellan

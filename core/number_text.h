@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// Number texts that never depend on the user's locale: the decimal point is always '.'.
+namespace trellan {
+
+// The text of one number; large enough for the fixed-point text of any double
+// (a sign, 309 integer digits, the point and two decimals).
+struct NumberText {
+    std::array<char, 320> chars{};
+    std::size_t length = 0;
+
+    std::string_view View() const { return {chars.data(), length}; }
+};
+
+NumberText FormatFixed2(double value);       // as "%.2f": 1.5 -> "1.50"
+NumberText FormatScientific2(double value);  // as "%.2e": 1e300 -> "1.00e+300"
+NumberText FormatGeneral15(double value);    // as "%.15g": 945.5 -> "945.5", inf -> "inf"
+NumberText FormatShortest(double value);     // the shortest text that reads back exactly
+
+// As the C runtime's atof: leading white space, an optional sign, decimal digits with an
+// optional point and exponent; reading stops at the first character that does not fit and a
+// text without a number gives 0.0. "2,5" reads as 2. A value beyond the double range reads as
+// an infinity, one too small for it as zero.
+double ParseLeadingDouble(std::string_view text);
+
+// Field readers: the whole text, blanks around it allowed, must be one number. Empty text,
+// trailing characters and values outside the type's range are unreadable. Every text that
+// FormatGeneral15 makes (inf, -inf and nan included) reads back.
+std::optional<double> ParseDouble(std::string_view text);
+std::optional<std::int32_t> ParseInt32(std::string_view text);
+
+}  // namespace trellan

@@ -1,0 +1,117 @@
+#include "settings/settings_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "core/number_text.h"
+
+#include "settings/file_io.h"
+#include "settings/module_path.h"
+#include "settings/profile_text.h"
+
+namespace trellan {
+namespace {
+
+constexpr std::string_view SECTION = "SET";
+
+// "COMMISION" is spelled as the files in use spell it.
+constexpr std::string_view COMMISSION_KEY = "COMMISION";
+constexpr std::string_view STAMP_DUTY_KEY = "STAMPDUTY";
+constexpr std::string_view TRANSFER_KEY = "TRANSFER";
+
+#ifdef _WIN32
+constexpr char PATH_SEPARATOR = '\\';
+#else
+constexpr char PATH_SEPARATOR = '/';
+#endif
+
+// The platform limit on the executable's path, terminating zero included.
+constexpr std::size_t MODULE_PATH_LIMIT = PATH_CAPACITY - 1;
+
+double ReadRate(std::string_view fileText, std::string_view key, std::string_view defaultText) {
+    std::array<char, VALUE_CAPACITY> value{};
+    CopyProfileString(fileText, SECTION, key, defaultText, value);
+    return FromPerMille(ParseLeadingDouble(value.data()));
+}
+
+void CopyText(std::string_view text, std::span<char, VALUE_CAPACITY> buffer) {
+    const std::size_t length = std::min(text.size(), buffer.size() - 1);
+    std::copy_n(text.begin(), length, buffer.begin());
+    buffer[length] = '\0';
+}
+
+}  // namespace
+
+void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> path) {
+    std::fill(path.begin(), path.end(), '\0');
+    const std::string_view module(modulePath, strnlen(modulePath, MODULE_PATH_LIMIT));
+    const std::size_t separator = module.rfind(PATH_SEPARATOR);
+    if (module.size() == MODULE_PATH_LIMIT || separator == std::string_view::npos) {
+        return;  // longer than the platform hands out, or no directory at all
+    }
+    const std::string_view directory = module.substr(0, separator + 1);
+    const std::string_view name = SETTINGS_FILE_NAME;
+    if (directory.size() + name.size() + 1 > path.size()) {
+        return;  // would not fit: leave the path empty rather than cut it
+    }
+    std::copy(directory.begin(), directory.end(), path.begin());
+    std::copy(name.begin(), name.end(), path.begin() + static_cast<long>(directory.size()));
+}
+
+void BuildSettingsPath(std::span<char, PATH_CAPACITY> path) {
+    std::array<char, MODULE_PATH_LIMIT> module{};
+    if (GetModuleFileName(module) == 0) {
+        std::fill(path.begin(), path.end(), '\0');
+        return;
+    }
+    SettingsPathBeside(module.data(), path);
+}
+
+FeeSchedule LoadFeeSchedule(const char* path) {
+    const FileContents file = ReadWholeFile(path);
+    const std::string_view text = file.status == ReadStatus::Ok ? file.bytes : std::string_view{};
+    FeeSchedule schedule;
+    schedule.commissionRate = ReadRate(text, COMMISSION_KEY, "1.5");
+    schedule.stampDutyRate = ReadRate(text, STAMP_DUTY_KEY, "1.0");
+    schedule.transferRate = ReadRate(text, TRANSFER_KEY, "1.0");
+    return schedule;
+}
+
+void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer) {
+    if (std::isinf(perMille)) {
+        // Beyond the double range, so it reads back as the same infinity.
+        CopyText(perMille > 0 ? "1e999" : "-1e999", buffer);
+        return;
+    }
+    const NumberText fixed = FormatFixed2(perMille);
+    CopyText(fixed.length < buffer.size() ? fixed.View() : FormatShortest(perMille).View(), buffer);
+}
+
+bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer) {
+    if (path == nullptr || *path == '\0') {
+        return false;
+    }
+    const FileContents file = ReadWholeFile(path);
+    if (file.status == ReadStatus::Failed) {
+        return false;  // never replace a file we could not read: its other lines would be lost
+    }
+    std::array<std::array<char, VALUE_CAPACITY>, 3> values{};
+    FormatSettingsValue(commission, values[0]);
+    FormatSettingsValue(stampDuty, values[1]);
+    FormatSettingsValue(transfer, values[2]);
+    const std::array<ProfileEntry, 3> entries{ProfileEntry{COMMISSION_KEY, values[0].data()},
+                                              ProfileEntry{STAMP_DUTY_KEY, values[1].data()},
+                                              ProfileEntry{TRANSFER_KEY, values[2].data()}};
+    // All three keys in one replacement, so the file never holds a mixture of old and new.
+    std::string text = file.bytes;
+    for (const ProfileEntry& entry : entries) {
+        text = SetProfileValue(text, SECTION, entry);
+    }
+    return ReplaceFileAtomically(path, text);
+}
+
+}  // namespace trellan

@@ -1,0 +1,78 @@
+#include "core/fee_schedule.h"
+
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <limits>
+#include <ostream>
+#include <string>
+
+namespace trellan {
+namespace {
+
+std::string Summary(const FeeSchedule& schedule) {
+    std::array<char, SUMMARY_CAPACITY> buffer{};
+    buffer.fill('#');
+    FormatRateSummary(schedule, buffer);
+    return buffer.data();
+}
+
+TEST(FeeSchedule, InitialRatesAreTheDefaultsReadFromText) {
+    const FeeSchedule schedule;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(schedule.commissionRate), 0x3F589374BC6A7EFAULL);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(schedule.stampDutyRate), 0x3F50624DD2F1A9FCULL);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(schedule.transferRate), 0x3F50624DD2F1A9FCULL);
+    EXPECT_EQ(FromPerMille(1.5), schedule.commissionRate);
+    EXPECT_EQ(FromPerMille(1.0), schedule.stampDutyRate);
+    EXPECT_EQ(ToPerMille(FromPerMille(1.5)), 1.5);
+}
+
+TEST(FeeSchedule, FromPerMilleMultipliesRatherThanDivides) {
+    // 9 x 0.001 and 9 / 1000 differ in the last bit; stored files were read the first way.
+    EXPECT_EQ(FromPerMille(9.0), 9.0 * 0.001);
+    EXPECT_NE(FromPerMille(9.0), 9.0 / 1000.0);
+}
+
+struct SummaryCase {
+    const char* name;
+    FeeSchedule schedule;
+    const char* expected;
+};
+
+std::ostream& operator<<(std::ostream& out, const SummaryCase& row) {
+    return out << row.name;
+}
+
+const double INF = std::numeric_limits<double>::infinity();
+
+const SummaryCase SUMMARIES[] = {
+    {"Initial", FeeSchedule{}, "佣金1.50‰,花税1.00‰,过户费1.00‰"},
+    {"Zero", {0.0, 0.0, 0.0}, "佣金0.00‰,花税0.00‰,过户费0.00‰"},
+    {"NegativeCommission", {FromPerMille(-0.5), 0.001, 0.001}, "佣金-0.50‰,花税1.00‰,过户费1.00‰"},
+    {"LongestFixed", {-9.99e14, 0.001, 0.001}, "佣金-999000000000000000.00‰,花税1.00‰,过户费1.00‰"},
+    {"TooLongForFixed", {1e300, -1e300, 1e20}, "佣金1.00e+303‰,花税-1.00e+303‰,过户费1.00e+23‰"},
+    {"NotFinite",
+     {INF, -INF, std::numeric_limits<double>::quiet_NaN()},
+     "佣金inf‰,花税-inf‰,过户费nan‰"},
+};
+
+class SummaryTest : public testing::TestWithParam<SummaryCase> {};
+
+TEST_P(SummaryTest, Formats) {
+    EXPECT_EQ(Summary(GetParam().schedule), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, SummaryTest, testing::ValuesIn(SUMMARIES),
+                         [](const auto& row) { return row.param.name; });
+
+TEST(FeeSchedule, LongestSummaryStillFitsWithItsZero) {
+    const double longest = -9.99e14;  // -999000000000000000.00 per mille: 22 characters
+    const std::string line = Summary({longest, longest, longest});
+    EXPECT_EQ(line.size(), SUMMARY_CAPACITY - 2);
+    EXPECT_EQ(line.rfind("‰"), line.size() - std::strlen("‰"));
+}
+
+}  // namespace
+}  // namespace trellan

@@ -1,0 +1,110 @@
+#include "settings/profile_text.h"
+
+#include <array>
+#include <gtest/gtest.h>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace trellan {
+namespace {
+
+struct ReadCase {
+    const char* name;
+    std::string_view file;
+    std::optional<std::string_view> expected;  // the value of COMMISION in SET
+};
+
+std::ostream& operator<<(std::ostream& out, const ReadCase& row) {
+    return out << row.name;
+}
+
+const ReadCase READS[] = {
+    {"Plain", "[SET]\nCOMMISION=2.5\n", "2.5"},
+    {"WindowsLineEnds", "[SET]\r\nCOMMISION=2.50\r\nSTAMPDUTY=1.00\r\n", "2.50"},
+    {"NoFinalLineEnd", "[SET]\nCOMMISION=3", "3"},
+    {"CaseOfNames", "[set]\ncommision=4\n", "4"},
+    {"BlanksAroundNamesAndValues", "  [ SET ]  \n\t COMMISION \t=  5.5  \t\n", "5.5"},
+    {"DoubleQuoted", "[SET]\nCOMMISION=\" 6 \"\n", " 6 "},
+    {"SingleQuoted", "[SET]\nCOMMISION='7'\n", "7"},
+    {"UnmatchedQuotesStay", "[SET]\nCOMMISION=\"8'\n", "\"8'"},
+    {"EmptyValue", "[SET]\nCOMMISION=\n", ""},
+    {"FirstOfTwoKeys", "[SET]\nCOMMISION=1\nCOMMISION=2\n", "1"},
+    {"OnlyFirstSection", "[SET]\nX=1\n[SET]\nCOMMISION=2\n", std::nullopt},
+    {"OtherSectionsAndComments",
+     "; rates\r\n[OTHER]\r\nCOMMISION=9\r\n\r\n[SET]\r\n;COMMISION=8\r\nCOMMISION=2\r\n", "2"},
+    {"LinesWithoutEqualsPassedOver", "[SET]\nCOMMISION\ngarbage\nCOMMISION=3\n", "3"},
+    {"KeyBeforeAnySection", "COMMISION=1\n[SET]\n", std::nullopt},
+    {"MissingSection", "[OTHER]\nCOMMISION=1\n", std::nullopt},
+    {"Empty", "", std::nullopt},
+    {"SectionWithoutBracketIsNotASection", "[SET\nCOMMISION=1\n", std::nullopt},
+    {"ValueWithEquals", "[SET]\nCOMMISION=a=b\n", "a=b"},
+};
+
+class ReadTest : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadTest, FindsValue) {
+    EXPECT_EQ(FindProfileValue(GetParam().file, "SET", "COMMISION"), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ReadTest, testing::ValuesIn(READS),
+                         [](const auto& row) { return row.param.name; });
+
+TEST(CopyProfileString, DefaultWhenMissingAndCutToTheBuffer) {
+    std::array<char, 100> buffer{};
+    EXPECT_EQ(CopyProfileString("", "SET", "COMMISION", "1.5", buffer), 3U);
+    EXPECT_STREQ(buffer.data(), "1.5");
+
+    const std::string longValue(150, '7');
+    const std::string file = "[SET]\nCOMMISION=" + longValue + "\n";
+    EXPECT_EQ(CopyProfileString(file, "SET", "COMMISION", "1.5", buffer), 99U);
+    EXPECT_EQ(std::string(buffer.data()), longValue.substr(0, 99));
+
+    std::array<char, 1> tiny{'x'};
+    EXPECT_EQ(CopyProfileString(file, "SET", "COMMISION", "1.5", tiny), 0U);
+    EXPECT_EQ(tiny[0], '\0');
+}
+
+struct WriteCase {
+    const char* name;
+    std::string_view before;
+    std::string_view after;  // after COMMISION is set to 2.00
+};
+
+std::ostream& operator<<(std::ostream& out, const WriteCase& row) {
+    return out << row.name;
+}
+
+const WriteCase WRITES[] = {
+    {"NewFile", "", "[SET]\nCOMMISION=2.00\n"},
+    {"ReplacesOnlyTheValue", "[SET]\r\n  commision = 1.50 ; old\r\nX=1\r\n",
+     "[SET]\r\n  commision = 2.00\r\nX=1\r\n"},
+    {"ReplacesQuotedValue", "[SET]\nCOMMISION=\"1.5\"\n", "[SET]\nCOMMISION=2.00\n"},
+    {"FillsEmptyValue", "[SET]\nCOMMISION=\n", "[SET]\nCOMMISION=2.00\n"},
+    {"AddsKeyAtEndOfSection", "[SET]\r\nX=1\r\n\r\n[OTHER]\r\nY=2\r\n",
+     "[SET]\r\nX=1\r\nCOMMISION=2.00\r\n\r\n[OTHER]\r\nY=2\r\n"},
+    {"AddsKeyToEmptySection", "[SET]\n[OTHER]\n", "[SET]\nCOMMISION=2.00\n[OTHER]\n"},
+    {"AddsKeyAfterLastLineWithoutEnd", "[SET]\nX=1", "[SET]\nX=1\nCOMMISION=2.00\n"},
+    {"AddsSectionKeepingWindowsLineEnds", "; kept\r\n[OTHER]\r\nY=2\r\n",
+     "; kept\r\n[OTHER]\r\nY=2\r\n\r\n[SET]\r\nCOMMISION=2.00\r\n"},
+    {"AddsSectionAfterLastLineWithoutEnd", "[OTHER]\nY=2",
+     "[OTHER]\nY=2\n\n[SET]\nCOMMISION=2.00\n"},
+    {"FirstSectionOnly", "[SET]\nX=1\n[SET]\nCOMMISION=1\n",
+     "[SET]\nX=1\nCOMMISION=2.00\n[SET]\nCOMMISION=1\n"},
+};
+
+class WriteTest : public testing::TestWithParam<WriteCase> {};
+
+TEST_P(WriteTest, ChangesOnlyWhatItMust) {
+    const std::string after =
+        SetProfileValue(GetParam().before, "SET", ProfileEntry{"COMMISION", "2.00"});
+    EXPECT_EQ(after, GetParam().after);
+    EXPECT_EQ(FindProfileValue(after, "SET", "COMMISION"), "2.00");
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, WriteTest, testing::ValuesIn(WRITES),
+                         [](const auto& row) { return row.param.name; });
+
+}  // namespace
+}  // namespace trellan

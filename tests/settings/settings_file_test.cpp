@@ -1,0 +1,240 @@
+#include "settings/settings_file.h"
+
+#include <array>
+#include <bit>
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <limits>
+#include <ostream>
+#include <string>
+#include <sys/stat.h>
+
+#include "core/fee_schedule.h"
+
+#include "settings/temp_dir.h"
+
+namespace trellan {
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+std::string PathBeside(const std::string& module) {
+    std::array<char, PATH_CAPACITY> path{};
+    path.fill('#');
+    SettingsPathBeside(module.c_str(), path);
+    return path.data();
+}
+
+TEST(SettingsPath, IsSetIniBesideTheExecutable) {
+    std::array<char, PATH_CAPACITY> path{};
+    BuildSettingsPath(path);
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+    EXPECT_EQ(std::string(path.data()), (self.parent_path() / "Set.ini").string());
+}
+
+TEST(SettingsPath, FitsItsBufferOrStaysEmpty) {
+    EXPECT_EQ(PathBeside("/opt/tools/calc"), "/opt/tools/Set.ini");
+    EXPECT_EQ(PathBeside("/calc"), "/Set.ini");
+    EXPECT_EQ(PathBeside("calc"), "");
+    EXPECT_EQ(PathBeside(""), "");
+
+    // A directory of 248 bytes with its separator leaves just room for "Set.ini" and the zero.
+    const std::string fits = "/" + std::string(246, 'd') + "/";
+    ASSERT_EQ(fits.size(), 248U);
+    EXPECT_EQ(PathBeside(fits + "calc"), fits + "Set.ini");
+    EXPECT_EQ(PathBeside("/" + std::string(247, 'd') + "/calc"), "");
+    // The platform hands out at most 254 bytes; a longer module path is not a path we were given.
+    EXPECT_EQ(PathBeside("/a/" + std::string(252, 'c')), "");
+}
+
+struct LoadCase {
+    const char* name;
+    const char* file;                        // nullptr: no file at all
+    double commission, stampDuty, transfer;  // per mille
+};
+
+std::ostream& operator<<(std::ostream& out, const LoadCase& row) {
+    return out << row.name;
+}
+
+const LoadCase LOADS[] = {
+    {"NoFile", nullptr, 1.5, 1.0, 1.0},
+    {"OnlyCommission", "[SET]\nCOMMISION=2.5\n", 2.5, 1.0, 1.0},
+    {"LowerCase", "[set]\ncommision=2.5\nstampduty=0.5\ntransfer=0.2\n", 2.5, 0.5, 0.2},
+    {"EmptyValueIsZero", "[SET]\nCOMMISION=\n", 0.0, 1.0, 1.0},
+    {"TextIsZero", "[SET]\nCOMMISION=abc\n", 0.0, 1.0, 1.0},
+    {"CommaStopsTheNumber", "[SET]\nCOMMISION=2,5\n", 2.0, 1.0, 1.0},
+    {"WrittenByWindows", "[SET]\r\nCOMMISION=3.00\r\nSTAMPDUTY=0.50\r\nTRANSFER=0.60\r\n", 3.0, 0.5,
+     0.6},
+    {"OtherSection", "[OTHER]\nCOMMISION=9\n", 1.5, 1.0, 1.0},
+};
+
+class LoadTest : public testing::TestWithParam<LoadCase> {};
+
+TEST_P(LoadTest, ReadsRatesAsFractions) {
+    const TempDir dir;
+    const std::string path = dir.File("Set.ini");
+    if (GetParam().file != nullptr) {
+        WriteFile(path, GetParam().file);
+    }
+    const FeeSchedule schedule = LoadFeeSchedule(path.c_str());
+    EXPECT_EQ(schedule.commissionRate, FromPerMille(GetParam().commission));
+    EXPECT_EQ(schedule.stampDutyRate, FromPerMille(GetParam().stampDuty));
+    EXPECT_EQ(schedule.transferRate, FromPerMille(GetParam().transfer));
+    EXPECT_EQ(std::filesystem::exists(path), GetParam().file != nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, LoadTest, testing::ValuesIn(LOADS),
+                         [](const auto& row) { return row.param.name; });
+
+TEST(LoadFeeSchedule, DefaultsEqualTheInitialScheduleBitForBit) {
+    const FeeSchedule loaded = LoadFeeSchedule("");
+    const FeeSchedule initial;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(loaded.commissionRate),
+              std::bit_cast<std::uint64_t>(initial.commissionRate));
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(loaded.stampDutyRate),
+              std::bit_cast<std::uint64_t>(initial.stampDutyRate));
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(loaded.transferRate),
+              std::bit_cast<std::uint64_t>(initial.transferRate));
+}
+
+TEST(LoadFeeSchedule, UnreadableFileGivesDefaults) {
+    const TempDir dir;
+    std::filesystem::create_directory(dir.File("Set.ini"));
+    const FeeSchedule schedule = LoadFeeSchedule(dir.File("Set.ini").c_str());
+    EXPECT_EQ(schedule.commissionRate, FeeSchedule{}.commissionRate);
+}
+
+TEST(SaveFeeSchedule, WritesTwoDecimalsInKeyOrder) {
+    const TempDir dir;
+    const std::string path = dir.File("Set.ini");
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 1.234, 1, 0.5));
+    EXPECT_EQ(ReadFile(path), "[SET]\nCOMMISION=1.23\nSTAMPDUTY=1.00\nTRANSFER=0.50\n");
+    const FeeSchedule next = LoadFeeSchedule(path.c_str());
+    EXPECT_EQ(next.commissionRate, FromPerMille(1.23));
+    EXPECT_EQ(next.transferRate, FromPerMille(0.5));
+    // Nothing but the settings file is left in the directory.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(SaveFeeSchedule, KeepsEveryOtherByteOfAWindowsFile) {
+    const TempDir dir;
+    const std::string path = dir.File("Set.ini");
+    WriteFile(path,
+              "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=1.50\r\nstampduty = 1.00\r\n"
+              "TRANSFER=1.00\r\nNOTE=kept\r\n");
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 2, -1, 1000));
+    EXPECT_EQ(
+        ReadFile(path),
+        "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=2.00\r\nstampduty = -1.00\r\n"
+        "TRANSFER=1000.00\r\nNOTE=kept\r\n");
+}
+
+TEST(SaveFeeSchedule, KeepsTheFilePermissions) {
+    const TempDir dir;
+    const std::string path = dir.File("Set.ini");
+    WriteFile(path, "[SET]\n");
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 2, 1, 1));
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640U);
+}
+
+TEST(SaveFeeSchedule, ReplacesTheFileALinkPointsTo) {
+    const TempDir dir;
+    const std::string real = dir.File("real.ini");
+    const std::string link = dir.File("Set.ini");
+    WriteFile(real, "[SET]\n");
+    std::filesystem::create_symlink(real, link);
+    ASSERT_TRUE(SaveFeeSchedule(link.c_str(), 2, 1, 1));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(LoadFeeSchedule(real.c_str()).commissionRate, FromPerMille(2));
+}
+
+TEST(SaveFeeSchedule, FailsWithoutChangingAnything) {
+    const TempDir dir;
+    EXPECT_FALSE(SaveFeeSchedule("", 2, 1, 1));
+    EXPECT_FALSE(SaveFeeSchedule(dir.File("missing/Set.ini").c_str(), 2, 1, 1));
+
+    const std::string directory = dir.File("Set.ini");
+    std::filesystem::create_directory(directory);
+    EXPECT_FALSE(SaveFeeSchedule(directory.c_str(), 2, 1, 1));
+    EXPECT_TRUE(std::filesystem::is_directory(directory));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+struct ValueCase {
+    const char* name;
+    double perMille;
+    const char* text;
+};
+
+std::ostream& operator<<(std::ostream& out, const ValueCase& row) {
+    return out << row.name;
+}
+
+const double INF = std::numeric_limits<double>::infinity();
+
+const ValueCase VALUES[] = {
+    {"TwoDecimals", 1.5, "1.50"},
+    {"Negative", -1, "-1.00"},
+    {"Thousand", 1000, "1000.00"},
+    {"LongestFixedThatFits", 9.99e95, nullptr},
+    {"TooLongForFixed", 1e300, "1e+300"},
+    {"Largest", -std::numeric_limits<double>::max(), "-1.7976931348623157e+308"},
+    {"Infinity", INF, "1e999"},
+    {"NegativeInfinity", -INF, "-1e999"},
+};
+
+class ValueTextTest : public testing::TestWithParam<ValueCase> {};
+
+TEST_P(ValueTextTest, FitsAndReadsBack) {
+    std::array<char, VALUE_CAPACITY> buffer{};
+    FormatSettingsValue(GetParam().perMille, buffer);
+    const std::string text = buffer.data();
+    EXPECT_LT(text.size(), VALUE_CAPACITY);
+    if (GetParam().text != nullptr) {
+        EXPECT_EQ(text, GetParam().text);
+    }
+    const TempDir dir;
+    const std::string path = dir.File("Set.ini");
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), GetParam().perMille, 1, 1));
+    const double back = ToPerMille(LoadFeeSchedule(path.c_str()).commissionRate);
+    if (std::isinf(GetParam().perMille)) {
+        EXPECT_EQ(back, GetParam().perMille);
+    } else {
+        EXPECT_NEAR(back / GetParam().perMille, 1.0, 1e-12);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ValueTextTest, testing::ValuesIn(VALUES),
+                         [](const auto& row) { return row.param.name; });
+
+// A user whose locale writes decimal commas still gets "1.50", and "1.5" still reads as 1.5.
+TEST(Locale, DecimalCommaLocaleChangesNothing) {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (scripts/install-deps.sh makes it)";
+    }
+    std::array<char, SUMMARY_CAPACITY> summary{};
+    FormatRateSummary(FeeSchedule{}, summary);
+    const TempDir dir;
+    const std::string path = dir.File("Set.ini");
+    const bool saved = SaveFeeSchedule(path.c_str(), 1.5, 1, 1);
+    const FeeSchedule loaded = LoadFeeSchedule(path.c_str());
+    std::setlocale(LC_ALL, previous.c_str());
+
+    EXPECT_STREQ(summary.data(), "佣金1.50‰,花税1.00‰,过户费1.00‰");
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(ReadFile(path), "[SET]\nCOMMISION=1.50\nSTAMPDUTY=1.00\nTRANSFER=1.00\n");
+    EXPECT_EQ(loaded.commissionRate, FeeSchedule{}.commissionRate);
+}
+
+}  // namespace
+}  // namespace trellan
