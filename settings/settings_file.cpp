@@ -71,14 +71,17 @@ void BuildSettingsPath(std::span<char, PATH_CAPACITY> path) {
     SettingsPathBeside(module.data(), path);
 }
 
+FeeSchedule FeeScheduleFromText(std::string_view fileText) {
+    FeeSchedule schedule;
+    schedule.commissionRate = ReadRate(fileText, COMMISSION_KEY, "1.5");
+    schedule.stampDutyRate = ReadRate(fileText, STAMP_DUTY_KEY, "1.0");
+    schedule.transferRate = ReadRate(fileText, TRANSFER_KEY, "1.0");
+    return schedule;
+}
+
 FeeSchedule LoadFeeSchedule(const char* path) {
     const FileContents file = ReadWholeFile(path);
-    const std::string_view text = file.status == ReadStatus::Ok ? file.bytes : std::string_view{};
-    FeeSchedule schedule;
-    schedule.commissionRate = ReadRate(text, COMMISSION_KEY, "1.5");
-    schedule.stampDutyRate = ReadRate(text, STAMP_DUTY_KEY, "1.0");
-    schedule.transferRate = ReadRate(text, TRANSFER_KEY, "1.0");
-    return schedule;
+    return FeeScheduleFromText(file.status == ReadStatus::Ok ? file.bytes : std::string_view{});
 }
 
 void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer) {
@@ -91,6 +94,22 @@ void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer
     CopyText(fixed.length < buffer.size() ? fixed.View() : FormatShortest(perMille).View(), buffer);
 }
 
+std::string SettingsTextWith(std::string_view fileText, double commission, double stampDuty,
+                             double transfer) {
+    std::array<std::array<char, VALUE_CAPACITY>, 3> values{};
+    FormatSettingsValue(commission, values[0]);
+    FormatSettingsValue(stampDuty, values[1]);
+    FormatSettingsValue(transfer, values[2]);
+    const std::array<ProfileEntry, 3> entries{ProfileEntry{COMMISSION_KEY, values[0].data()},
+                                              ProfileEntry{STAMP_DUTY_KEY, values[1].data()},
+                                              ProfileEntry{TRANSFER_KEY, values[2].data()}};
+    std::string text(fileText);
+    for (const ProfileEntry& entry : entries) {
+        text = SetProfileValue(text, SECTION, entry);
+    }
+    return text;
+}
+
 bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer) {
     if (path == nullptr || *path == '\0') {
         return false;
@@ -99,19 +118,9 @@ bool SaveFeeSchedule(const char* path, double commission, double stampDuty, doub
     if (file.status == ReadStatus::Failed) {
         return false;  // never replace a file we could not read: its other lines would be lost
     }
-    std::array<std::array<char, VALUE_CAPACITY>, 3> values{};
-    FormatSettingsValue(commission, values[0]);
-    FormatSettingsValue(stampDuty, values[1]);
-    FormatSettingsValue(transfer, values[2]);
-    const std::array<ProfileEntry, 3> entries{ProfileEntry{COMMISSION_KEY, values[0].data()},
-                                              ProfileEntry{STAMP_DUTY_KEY, values[1].data()},
-                                              ProfileEntry{TRANSFER_KEY, values[2].data()}};
     // All three keys in one replacement, so the file never holds a mixture of old and new.
-    std::string text = file.bytes;
-    for (const ProfileEntry& entry : entries) {
-        text = SetProfileValue(text, SECTION, entry);
-    }
-    return ReplaceFileAtomically(path, text);
+    return ReplaceFileAtomically(path,
+                                 SettingsTextWith(file.bytes, commission, stampDuty, transfer));
 }
 
 }  // namespace trellan

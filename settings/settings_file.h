@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
+#include <string_view>
 
 #include "core/fee_schedule.h"
 
@@ -22,6 +24,13 @@ void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> p
 // The rates stored at path; a missing file, section or key gives the default rate, an
 // unreadable file gives all three.
 FeeSchedule LoadFeeSchedule(const char* path);
+
+// The rates stored in the text of a settings file, by the same rules as LoadFeeSchedule.
+FeeSchedule FeeScheduleFromText(std::string_view fileText);
+
+// The text of a settings file with the three per-mille values set, every other byte kept.
+std::string SettingsTextWith(std::string_view fileText, double commission, double stampDuty,
+                             double transfer);
 
 // Stores the three per-mille values as confirmed by the user, in one atomic replacement of the
 // file. Returns false, with the file left as it was, when it cannot be written (or path is
