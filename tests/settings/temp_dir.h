@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace trellan::testing_support {
@@ -12,10 +13,23 @@ namespace trellan::testing_support {
 class TempDir {
   public:
     TempDir() {
+#ifdef _WIN32
+        // No mkdtemp in the Windows runtime: try fresh names until one can be created.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const std::filesystem::path candidate =
+                std::filesystem::temp_directory_path() / ("trellan-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                m_path = candidate;
+            }
+        }
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "trellan-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) {
             m_path = pattern;
         }
+#endif
     }
     ~TempDir() {
         std::error_code ignored;
@@ -24,8 +38,12 @@ class TempDir {
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& Path() const { return m_path; }
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
+    const std::filesystem::path& Path() const {
+        return m_path;
+    }
+    std::string File(const std::string& name) const {
+        return (m_path / name).string();
+    }
 
   private:
     std::filesystem::path m_path;

@@ -1,0 +1,52 @@
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// The platform's name for its own call, which would otherwise rename ours.
+#undef GetModuleFileName
+
+#include <algorithm>
+#include <string>
+
+#include "settings/module_path.h"
+
+namespace trellan {
+namespace {
+
+// Room for the longest path Windows hands out (32767 characters and the zero).
+constexpr DWORD WIDE_PATH_LIMIT = 32768;
+
+}  // namespace
+
+// Asked in UTF-16 and returned in UTF-8, so that a directory named in any script is found.
+std::size_t GetModuleFileName(std::span<char> buffer) {
+    if (buffer.empty()) {
+        return 0;
+    }
+    std::fill(buffer.begin(), buffer.end(), '\0');
+    std::wstring wide(WIDE_PATH_LIMIT, L'\0');
+    const DWORD length = ::GetModuleFileNameW(nullptr, wide.data(), WIDE_PATH_LIMIT);
+    // A length equal to the buffer's means the path was cut.
+    if (length == 0 || length >= WIDE_PATH_LIMIT) {
+        return 0;
+    }
+    const int wideLength = static_cast<int>(length);
+    const int needed = ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), wideLength,
+                                             nullptr, 0, nullptr, nullptr);
+    if (needed <= 0 || static_cast<std::size_t>(needed) >= buffer.size()) {
+        return 0;
+    }
+    const int converted =
+        ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), wideLength, buffer.data(),
+                              needed, nullptr, nullptr);
+    if (converted != needed) {
+        std::fill(buffer.begin(), buffer.end(), '\0');
+        return 0;
+    }
+    return static_cast<std::size_t>(converted);
+}
+
+}  // namespace trellan
