@@ -1,0 +1,5 @@
+#include "ui/framework/win_app.h"
+
+int main(int argc, char** argv) {
+    return dlg::AfxWinMain(argc, argv);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+// Identifiers of the program's resources: dialog templates, controls, strings, menu commands.
+namespace res {
+
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDS_ABOUTBOX = 101;
+inline constexpr int IDD_CALCULATOR = 102;
+inline constexpr int IDR_MAINFRAME = 128;
+inline constexpr int IDD_FEE_RATES = 129;
+
+inline constexpr int IDC_CALCULATE = 1002;
+inline constexpr int IDC_QUANTITY = 1004;
+inline constexpr int IDC_BUY_PRICE = 1005;
+inline constexpr int IDC_SELL_PRICE = 1006;
+inline constexpr int IDC_NET_PROFIT = 1007;
+inline constexpr int IDC_EXCHANGE_A = 1008;
+inline constexpr int IDC_EXCHANGE_B = 1009;
+inline constexpr int IDC_SETTINGS = 1010;
+inline constexpr int IDC_RATE_SUMMARY = 1011;
+inline constexpr int IDC_COMMISSION_RATE = 1012;
+inline constexpr int IDC_STAMP_DUTY_RATE = 1013;
+inline constexpr int IDC_TRANSFER_RATE = 1014;
+inline constexpr int IDC_ABOUT = 1019;
+
+inline constexpr int IDC_STATIC = -1;  // labels and frames nobody addresses
+inline constexpr int ID_OK = 1;
+inline constexpr int ID_CANCEL = 2;
+
+// System-menu commands must keep their low four bits clear.
+inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
+
+}  // namespace res

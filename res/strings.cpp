@@ -1,0 +1,16 @@
+#include "res/strings.h"
+
+#include "res/resource_ids.h"
+
+namespace res {
+
+std::string_view LoadResourceString(int id) {
+    switch (id) {
+        case IDS_ABOUTBOX:
+            return "关于 Trellan(&A)...";
+        default:
+            return {};
+    }
+}
+
+}  // namespace res

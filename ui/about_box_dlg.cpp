@@ -1,0 +1,5 @@
+#include "ui/about_box_dlg.h"
+
+#include "res/resource_ids.h"
+
+CAboutBoxDlg::CAboutBoxDlg() : dlg::CDialog(res::IDD_ABOUTBOX) {}

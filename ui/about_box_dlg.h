@@ -1,0 +1,9 @@
+#pragma once
+
+#include "ui/framework/dialog.h"
+
+// Names the product and its version.
+class CAboutBoxDlg : public dlg::CDialog {
+  public:
+    CAboutBoxDlg();
+};

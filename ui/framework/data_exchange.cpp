@@ -1,0 +1,77 @@
+#include "ui/framework/data_exchange.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "core/number_text.h"
+
+#include "ui/framework/dialog.h"
+
+namespace dlg {
+namespace {
+
+constexpr const char* NOT_A_NUMBER = "请输入一个数字。";
+constexpr const char* NOT_AN_INTEGER = "请输入一个介于 -2147483648 和 2147483647 之间的整数。";
+
+}  // namespace
+
+void CDataExchange::Fail(int id, const char* message) {
+    m_failed = true;
+    m_dialog.ShowMessage(message);
+    m_dialog.FocusItem(id);
+}
+
+void DDX_Text(CDataExchange& exchange, int id, double& value) {
+    if (exchange.Failed()) {
+        return;
+    }
+    if (!exchange.Saving()) {
+        exchange.Dialog().SetItemText(id, trellan::FormatGeneral15(value).View());
+        return;
+    }
+    const std::optional<double> read = trellan::ParseDouble(exchange.Dialog().GetItemText(id));
+    if (!read) {
+        exchange.Fail(id, NOT_A_NUMBER);
+        return;
+    }
+    value = *read;
+}
+
+void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value) {
+    if (exchange.Failed()) {
+        return;
+    }
+    if (!exchange.Saving()) {
+        exchange.Dialog().SetItemText(id, std::to_string(value));
+        return;
+    }
+    const std::optional<std::int32_t> read = trellan::ParseInt32(exchange.Dialog().GetItemText(id));
+    if (!read) {
+        exchange.Fail(id, NOT_AN_INTEGER);
+        return;
+    }
+    value = *read;
+}
+
+void DDX_Radio(CDataExchange& exchange, int firstId, std::int32_t& value) {
+    if (exchange.Failed()) {
+        return;
+    }
+    const std::vector<int> buttons = exchange.Dialog().RadioGroup(firstId);
+    for (std::size_t position = 0; position < buttons.size(); ++position) {
+        const auto index = static_cast<std::int32_t>(position);
+        if (!exchange.Saving()) {
+            exchange.Dialog().SetItemChecked(buttons[position], index == value);
+        } else if (exchange.Dialog().IsItemChecked(buttons[position])) {
+            value = index;
+        }
+    }
+    if (exchange.Saving() && std::none_of(buttons.begin(), buttons.end(), [&](int id) {
+            return exchange.Dialog().IsItemChecked(id);
+        })) {
+        value = -1;
+    }
+}
+
+}  // namespace dlg

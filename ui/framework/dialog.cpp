@@ -1,0 +1,152 @@
+#include "ui/framework/dialog.h"
+
+#include <algorithm>
+
+#include "ui/framework/data_exchange.h"
+#include "ui/framework/win_app.h"
+
+namespace dlg {
+
+CDialog::CDialog(int templateId, CDialog* /*parent*/)
+    : m_template(res::FindDialogTemplate(templateId)) {}
+
+CDialog::~CDialog() = default;
+
+const MessageMap* CDialog::GetThisMessageMap() {
+    static const MessageMapEntry entries[] = {
+        MapCommand(RESULT_OK, &CDialog::OnOK),
+        MapCommand(RESULT_CANCEL, &CDialog::OnCancel),
+    };
+    static const MessageMap map{&CCmdTarget::GetThisMessageMap, entries};
+    return &map;
+}
+
+int CDialog::DoModal() {
+    if (m_template == nullptr) {
+        return -1;
+    }
+    m_host = CreateDialogHost(*this, *m_template);
+    const int result = m_host->RunModal();
+    m_host.reset();
+    return result;
+}
+
+void CDialog::HandleInitDialog() {
+    if (OnInitDialog()) {
+        m_host->FocusFirstTabStop();
+    }
+}
+
+bool CDialog::OnInitDialog() {
+    UpdateData(false);
+    return true;
+}
+
+void CDialog::DoDataExchange(CDataExchange& /*exchange*/) {}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+    CDataExchange exchange(*this, saveAndValidate);
+    DoDataExchange(exchange);
+    return !exchange.Failed();
+}
+
+void CDialog::OnOK() {
+    if (UpdateData(true)) {
+        EndDialog(RESULT_OK);
+    }
+}
+
+void CDialog::OnCancel() {
+    EndDialog(RESULT_CANCEL);
+}
+
+void CDialog::EndDialog(int result) {
+    m_host->EndDialog(result);
+}
+
+LResult CDialog::WindowProc(unsigned message, WParam wParam, LParam lParam) {
+    const CurrentMessage outer = m_current;
+    m_current = {message, wParam, lParam};
+    LResult result = 0;
+    bool handled = OnWndMsg(message, wParam, lParam, result);
+    // Commands the window does not handle go on to the application, as menu commands do.
+    if (!handled && message == WM_COMMAND_MESSAGE && AfxGetApp() != nullptr) {
+        handled = AfxGetApp()->OnWndMsg(message, wParam, lParam, result);
+    }
+    if (!handled) {
+        result = m_host->DefaultProcessing(message, wParam, lParam);
+    }
+    m_current = outer;
+    return result;
+}
+
+LResult CDialog::Default() {
+    return m_host->DefaultProcessing(m_current.message, m_current.wParam, m_current.lParam);
+}
+
+std::string CDialog::GetItemText(int id) const {
+    return m_host->GetItemText(id);
+}
+void CDialog::SetItemText(int id, std::string_view text) {
+    m_host->SetItemText(id, text);
+}
+bool CDialog::IsItemChecked(int id) const {
+    return m_host->IsItemChecked(id);
+}
+void CDialog::SetItemChecked(int id, bool checked) {
+    m_host->SetItemChecked(id, checked);
+}
+void CDialog::FocusItem(int id) {
+    m_host->FocusItem(id);
+}
+void CDialog::ShowMessage(std::string_view text) {
+    m_host->ShowMessage(text);
+}
+CMenu* CDialog::GetSystemMenu(bool /*revert*/) {
+    return m_host->GetSystemMenu();
+}
+void CDialog::SetIcon(HIcon icon, bool big) {
+    m_host->SetIcon(icon, big);
+}
+bool CDialog::IsIconic() const {
+    return m_host->IsIconic();
+}
+Rect CDialog::GetClientRect() const {
+    return m_host->GetClientRect();
+}
+DialogHost& CDialog::Host() {
+    return *m_host;
+}
+
+LResult CDialog::SendMessageToWindow(unsigned message, WParam wParam, LParam lParam) {
+    return m_host->SendMessageToWindow(message, wParam, lParam);
+}
+
+std::vector<int> CDialog::RadioGroup(int firstId) const {
+    std::vector<int> group;
+    const auto controls = m_template->controls;
+    const auto first =
+        std::find_if(controls.begin(), controls.end(),
+                     [firstId](const auto& control) { return control.id == firstId; });
+    for (auto control = first; control != controls.end(); ++control) {
+        if (control != first && (control->style & res::STYLE_GROUP) != 0) {
+            break;
+        }
+        if (control->kind == res::ControlKind::AutoRadioButton) {
+            group.push_back(control->id);
+        }
+    }
+    return group;
+}
+
+CPaintDC::CPaintDC(CDialog* window) : m_host(window->Host()), m_hdc(m_host.BeginPaint()) {}
+
+CPaintDC::~CPaintDC() {
+    m_host.EndPaint();
+}
+
+void CPaintDC::DrawIcon(int x, int y, HIcon icon) {
+    m_host.DrawIcon(x, y, icon);
+}
+
+}  // namespace dlg

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "res/dialog_template.h"
+
+#include "ui/framework/dialog_host.h"
+#include "ui/framework/message_map.h"
+
+namespace dlg {
+
+class CDataExchange;
+
+// A dialog built from a template and run modally. Subclasses bind their members to controls in
+// DoDataExchange and their handlers to messages in a message map.
+class CDialog : public CCmdTarget {
+  public:
+    explicit CDialog(int templateId, CDialog* parent = nullptr);
+    ~CDialog() override;
+
+    // 1 (OK) or 2 (Cancel); -1 when the template does not exist.
+    int DoModal();
+
+    // Write (false) shows every member in its control; read (true) takes the controls back and
+    // stops at the first text that cannot be read. Returns whether every control was read.
+    bool UpdateData(bool saveAndValidate = true);
+
+    void EndDialog(int result);
+
+    static const MessageMap* GetThisMessageMap();
+
+    // The dialog's window procedure: the message map first, default processing otherwise.
+    LResult WindowProc(unsigned message, WParam wParam, LParam lParam);
+
+    // Called by the backend once the controls exist.
+    void HandleInitDialog();
+
+    // Window services.
+    std::string GetItemText(int id) const;
+    void SetItemText(int id, std::string_view text);
+    bool IsItemChecked(int id) const;
+    void SetItemChecked(int id, bool checked);
+    void FocusItem(int id);
+    void ShowMessage(std::string_view text);
+    CMenu* GetSystemMenu(bool revert);
+    void SetIcon(HIcon icon, bool big);
+    bool IsIconic() const;
+    Rect GetClientRect() const;
+    LResult SendMessageToWindow(unsigned message, WParam wParam, LParam lParam);
+    DialogHost& Host();
+
+    // The buttons of the radio group that starts at firstId, in tab order.
+    std::vector<int> RadioGroup(int firstId) const;
+
+  protected:
+    virtual void DoDataExchange(CDataExchange& exchange);
+    // Default: a write exchange; true puts the focus on the first tab stop.
+    virtual bool OnInitDialog();
+    // Default: a read exchange, and only when it succeeds the end of the dialog with OK.
+    virtual void OnOK();
+    // Default: the end of the dialog with Cancel, without an exchange.
+    virtual void OnCancel();
+
+    // Default processing of the message being handled.
+    LResult Default();
+
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+
+  private:
+    struct CurrentMessage {
+        unsigned message = 0;
+        WParam wParam = 0;
+        LParam lParam = 0;
+    };
+
+    const res::DialogTemplate* m_template;
+    std::unique_ptr<DialogHost> m_host;
+    CurrentMessage m_current;
+};
+
+// The painting of one WM_PAINT message, as the platform's paint context does it.
+class CPaintDC {
+  public:
+    explicit CPaintDC(CDialog* window);
+    ~CPaintDC();
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+
+    WParam GetSafeHdc() const { return m_hdc; }
+    void DrawIcon(int x, int y, HIcon icon);
+
+  private:
+    DialogHost& m_host;
+    WParam m_hdc;
+};
+
+// The icon resource with the given identifier.
+HIcon LoadIconResource(int id);
+
+// Metrics of the platform, for the few the windows ask for.
+inline constexpr int METRIC_ICON_WIDTH = 11;   // SM_CXICON
+inline constexpr int METRIC_ICON_HEIGHT = 12;  // SM_CYICON
+int GetSystemMetrics(int index);
+
+}  // namespace dlg

@@ -1,0 +1,131 @@
+#include "ui/profit_calc_dlg.h"
+
+#include <string>
+
+#include "res/resource_ids.h"
+#include "res/strings.h"
+
+#include "ui/about_box_dlg.h"
+#include "ui/fee_rate_dlg.h"
+#include "ui/framework/data_exchange.h"
+#include "ui/icon_position.h"
+
+namespace {
+
+std::string SaveFailedMessage(const char* path) {
+    const std::string where =
+        *path != '\0' ? std::string("“") + path + "”" : std::string("（找不到程序所在的文件夹）");
+    return "无法把费率保存到设置文件" + where + "。新的费率仅在本次运行中有效。";
+}
+
+}  // namespace
+
+CProfitCalcDlg::CProfitCalcDlg(dlg::CDialog* parent)
+    : dlg::CDialog(res::IDD_CALCULATOR, parent),
+      m_icon(dlg::LoadIconResource(res::IDR_MAINFRAME)) {}
+
+const dlg::MessageMap* CProfitCalcDlg::GetThisMessageMap() {
+    static const dlg::MessageMapEntry entries[] = {
+        dlg::MapSysCommand(&CProfitCalcDlg::OnSysCommand),
+        dlg::MapPaint(&CProfitCalcDlg::OnPaint),
+        dlg::MapQueryDragIcon(&CProfitCalcDlg::OnQueryDragIcon),
+        dlg::MapClicked(res::IDC_CALCULATE, &CProfitCalcDlg::OnCalculate),
+        dlg::MapClicked(res::IDC_SETTINGS, &CProfitCalcDlg::OnSettings),
+        dlg::MapClicked(res::IDC_ABOUT, &CProfitCalcDlg::OnAbout),
+    };
+    static const dlg::MessageMap map{&dlg::CDialog::GetThisMessageMap, entries};
+    return &map;
+}
+
+void CProfitCalcDlg::DoDataExchange(dlg::CDataExchange& exchange) {
+    dlg::CDialog::DoDataExchange(exchange);
+    dlg::DDX_Text(exchange, res::IDC_BUY_PRICE, m_entry.buyPrice);
+    dlg::DDX_Text(exchange, res::IDC_QUANTITY, m_entry.quantity);
+    dlg::DDX_Text(exchange, res::IDC_SELL_PRICE, m_entry.sellPrice);
+    dlg::DDX_Text(exchange, res::IDC_NET_PROFIT, m_entry.netResult);
+    dlg::DDX_Radio(exchange, res::IDC_EXCHANGE_A, m_entry.exchangeIndex);
+}
+
+bool CProfitCalcDlg::OnInitDialog() {
+    dlg::CDialog::OnInitDialog();
+
+    if (dlg::CMenu* systemMenu = GetSystemMenu(false)) {
+        const std::string_view about = res::LoadResourceString(res::IDS_ABOUTBOX);
+        if (!about.empty()) {
+            systemMenu->AppendSeparator();
+            systemMenu->AppendItem(res::IDM_ABOUTBOX, about);
+        }
+    }
+    SetIcon(m_icon, true);
+    SetIcon(m_icon, false);
+
+    trellan::BuildSettingsPath(m_settingsPath);
+    m_schedule = trellan::LoadFeeSchedule(m_settingsPath.data());
+    ShowRateSummary();
+    return true;
+}
+
+void CProfitCalcDlg::OnSysCommand(unsigned command, dlg::LParam /*parameter*/) {
+    if ((command & 0xFFF0) == res::IDM_ABOUTBOX) {
+        OnAbout();
+    } else {
+        Default();
+    }
+}
+
+// Only a minimised window is painted by hand: its icon, centred in the client area.
+void CProfitCalcDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    dlg::CPaintDC dc(this);
+    SendMessageToWindow(dlg::WM_ICONERASEBKGND_MESSAGE, dc.GetSafeHdc(), 0);
+    const dlg::Rect client = GetClientRect();
+    const IconPosition at =
+        CentreIcon(client.Width(), client.Height(), dlg::GetSystemMetrics(dlg::METRIC_ICON_WIDTH),
+                   dlg::GetSystemMetrics(dlg::METRIC_ICON_HEIGHT));
+    dc.DrawIcon(at.x, at.y, m_icon);
+}
+
+dlg::HIcon CProfitCalcDlg::OnQueryDragIcon() {
+    return m_icon;
+}
+
+// A field that cannot be read has been reported already; the calculation goes on with the
+// values as they stand, and the fields show them again.
+void CProfitCalcDlg::OnCalculate() {
+    UpdateData(true);
+    m_entry.netResult = trellan::CalculateNetProfit(m_entry, m_schedule);
+    UpdateData(false);
+}
+
+void CProfitCalcDlg::OnSettings() {
+    CFeeRateDlg rates;
+    rates.m_commission = trellan::ToPerMille(m_schedule.commissionRate);
+    rates.m_stampDuty = trellan::ToPerMille(m_schedule.stampDutyRate);
+    rates.m_transfer = trellan::ToPerMille(m_schedule.transferRate);
+    if (rates.DoModal() != dlg::RESULT_OK) {
+        return;
+    }
+    m_schedule.commissionRate = trellan::FromPerMille(rates.m_commission);
+    m_schedule.stampDutyRate = trellan::FromPerMille(rates.m_stampDuty);
+    m_schedule.transferRate = trellan::FromPerMille(rates.m_transfer);
+    const bool saved = trellan::SaveFeeSchedule(m_settingsPath.data(), rates.m_commission,
+                                                rates.m_stampDuty, rates.m_transfer);
+    ShowRateSummary();
+    // The new rates apply for this run either way; a failed save must not pass unnoticed.
+    if (!saved) {
+        ShowMessage(SaveFailedMessage(m_settingsPath.data()));
+    }
+}
+
+void CProfitCalcDlg::OnAbout() {
+    CAboutBoxDlg about;
+    about.DoModal();
+}
+
+void CProfitCalcDlg::ShowRateSummary() {
+    trellan::FormatRateSummary(m_schedule, m_rateSummary);
+    SetItemText(res::IDC_RATE_SUMMARY, m_rateSummary.data());
+}

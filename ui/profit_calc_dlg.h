@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+
+#include "core/fee_schedule.h"
+#include "core/net_profit.h"
+
+#include "settings/settings_file.h"
+
+#include "ui/framework/dialog.h"
+
+// The calculator window: one trade in, its net result out, the rates in force on its last line.
+// It owns the program's state for the whole run.
+class CProfitCalcDlg : public dlg::CDialog {
+  public:
+    explicit CProfitCalcDlg(dlg::CDialog* parent = nullptr);
+
+    static const dlg::MessageMap* GetThisMessageMap();
+
+    const trellan::TradeEntry& Entry() const { return m_entry; }
+    const trellan::FeeSchedule& Schedule() const { return m_schedule; }
+    const char* SettingsPath() const { return m_settingsPath.data(); }
+
+  protected:
+    void DoDataExchange(dlg::CDataExchange& exchange) override;
+    bool OnInitDialog() override;
+
+    void OnSysCommand(unsigned command, dlg::LParam parameter);
+    void OnPaint();
+    dlg::HIcon OnQueryDragIcon();
+    void OnCalculate();
+    void OnSettings();
+    void OnAbout();
+
+    const dlg::MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+
+  private:
+    void ShowRateSummary();
+
+    trellan::TradeEntry m_entry;
+    std::array<char, trellan::SUMMARY_CAPACITY> m_rateSummary{};
+    trellan::FeeSchedule m_schedule;
+    std::array<char, trellan::PATH_CAPACITY> m_settingsPath{};
+    dlg::HIcon m_icon;
+};

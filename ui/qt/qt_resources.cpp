@@ -1,0 +1,82 @@
+#include "ui/qt/qt_resources.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPixmap>
+#include <QStringList>
+#include <QTranslator>
+
+#include "res/app_icon.h"
+#include "res/resource_ids.h"
+
+#include "ui/framework/dialog.h"
+
+namespace dlg {
+namespace {
+
+constexpr IconResource MAIN_ICON{res::IDR_MAINFRAME};
+
+}  // namespace
+
+HIcon LoadIconResource(int id) {
+    return id == res::IDR_MAINFRAME ? &MAIN_ICON : nullptr;
+}
+
+int GetSystemMetrics(int index) {
+    return index == METRIC_ICON_WIDTH || index == METRIC_ICON_HEIGHT
+               ? static_cast<int>(res::ICON_SIZE)
+               : 0;
+}
+
+namespace qt {
+
+QString ToQString(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QPixmap PixmapFor(HIcon icon) {
+    if (icon == nullptr) {
+        return {};
+    }
+    const int size = static_cast<int>(res::ICON_SIZE);
+    QImage image(size, size, QImage::Format_ARGB32);
+    const auto pixels = res::AppIconPixels();
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            image.setPixel(x, y, pixels[static_cast<std::size_t>(y * size + x)]);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+QIcon IconFor(HIcon icon) {
+    return QIcon(PixmapFor(icon));
+}
+
+QFont DialogFont(std::string_view face, int pointSize) {
+    QFont font;
+    // Simplified Chinese faces that Debian ships stand in where the template's face is missing.
+    font.setFamilies({ToQString(face), QStringLiteral("SimSun"),
+                      QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("Droid Sans Fallback")});
+    font.setPointSize(pointSize);
+    return font;
+}
+
+void ConfigureApplication() {
+    QApplication::setApplicationName(QStringLiteral("Trellan"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Trellan"));
+    QApplication::setWindowIcon(IconFor(LoadIconResource(res::IDR_MAINFRAME)));
+    QApplication::setFont(DialogFont("宋体", 9));
+    // Qt's own texts (the edit fields' context menu) in the program's language, when installed.
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(translator);
+    }
+}
+
+}  // namespace qt
+}  // namespace dlg
