@@ -77,7 +77,11 @@ std::ostream& operator<<(std::ostream& out, const WriteCase& row) {
 }
 
 const WriteCase WRITES[] = {
+#ifdef _WIN32
+    {"NewFile", "", "[SET]\r\nCOMMISION=2.00\r\n"},  // as the platform's profile calls write it
+#else
     {"NewFile", "", "[SET]\nCOMMISION=2.00\n"},
+#endif
     {"ReplacesOnlyTheValue", "[SET]\r\n  commision = 1.50 ; old\r\nX=1\r\n",
      "[SET]\r\n  commision = 2.00\r\nX=1\r\n"},
     {"ReplacesQuotedValue", "[SET]\nCOMMISION=\"1.5\"\n", "[SET]\nCOMMISION=2.00\n"},

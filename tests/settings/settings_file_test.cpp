@@ -30,6 +30,36 @@ std::string PathBeside(const std::string& module) {
     return path.data();
 }
 
+#ifdef _WIN32
+TEST(SettingsPath, IsSetIniBesideTheExecutable) {
+    std::array<char, PATH_CAPACITY> path{};
+    BuildSettingsPath(path);
+    const std::string settings = path.data();
+    ASSERT_GT(settings.size(), 10U);
+    EXPECT_EQ(settings.substr(settings.size() - 8), "\\Set.ini");
+    EXPECT_EQ(settings.find('/'), std::string::npos);
+    // Our paths are UTF-8, which std::filesystem only takes as char8_t on Windows.
+    const std::filesystem::path directory =
+        std::filesystem::path(std::u8string(settings.begin(), settings.end())).parent_path();
+    EXPECT_TRUE(std::filesystem::exists(directory / "settings_tests.exe"));
+}
+
+TEST(SettingsPath, FitsItsBufferOrStaysEmpty) {
+    EXPECT_EQ(PathBeside("C:\\Tools\\calc.exe"), "C:\\Tools\\Set.ini");
+    EXPECT_EQ(PathBeside("C:\\calc.exe"), "C:\\Set.ini");
+    EXPECT_EQ(PathBeside("\\\\server\\share\\calc.exe"), "\\\\server\\share\\Set.ini");
+    EXPECT_EQ(PathBeside("calc.exe"), "");
+    EXPECT_EQ(PathBeside(""), "");
+
+    // A directory of 248 bytes with its separator leaves just room for "Set.ini" and the zero.
+    const std::string fits = "C:\\" + std::string(244, 'd') + "\\";
+    ASSERT_EQ(fits.size(), 248U);
+    EXPECT_EQ(PathBeside(fits + "a.exe"), fits + "Set.ini");
+    EXPECT_EQ(PathBeside("C:\\" + std::string(245, 'd') + "\\a.exe"), "");
+    // The platform hands out at most 254 bytes; a longer module path is not a path we were given.
+    EXPECT_EQ(PathBeside("C:\\a\\" + std::string(250, 'c')), "");
+}
+#else
 TEST(SettingsPath, IsSetIniBesideTheExecutable) {
     std::array<char, PATH_CAPACITY> path{};
     BuildSettingsPath(path);
@@ -51,6 +81,7 @@ TEST(SettingsPath, FitsItsBufferOrStaysEmpty) {
     // The platform hands out at most 254 bytes; a longer module path is not a path we were given.
     EXPECT_EQ(PathBeside("/a/" + std::string(252, 'c')), "");
 }
+#endif
 
 struct LoadCase {
     const char* name;
@@ -114,7 +145,11 @@ TEST(SaveFeeSchedule, WritesTwoDecimalsInKeyOrder) {
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
     ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 1.234, 1, 0.5));
+#ifdef _WIN32
+    EXPECT_EQ(ReadFile(path), "[SET]\r\nCOMMISION=1.23\r\nSTAMPDUTY=1.00\r\nTRANSFER=0.50\r\n");
+#else
     EXPECT_EQ(ReadFile(path), "[SET]\nCOMMISION=1.23\nSTAMPDUTY=1.00\nTRANSFER=0.50\n");
+#endif
     const FeeSchedule next = LoadFeeSchedule(path.c_str());
     EXPECT_EQ(next.commissionRate, FromPerMille(1.23));
     EXPECT_EQ(next.transferRate, FromPerMille(0.5));
@@ -135,6 +170,9 @@ TEST(SaveFeeSchedule, KeepsEveryOtherByteOfAWindowsFile) {
         "TRANSFER=1000.00\r\nNOTE=kept\r\n");
 }
 
+// Windows has no permission bits or user symbolic links; its attributes and read-only files are
+// tested in windows_profile_test.cpp.
+#ifndef _WIN32
 TEST(SaveFeeSchedule, KeepsTheFilePermissions) {
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
@@ -156,6 +194,7 @@ TEST(SaveFeeSchedule, ReplacesTheFileALinkPointsTo) {
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(LoadFeeSchedule(real.c_str()).commissionRate, FromPerMille(2));
 }
+#endif
 
 TEST(SaveFeeSchedule, FailsWithoutChangingAnything) {
     const TempDir dir;
@@ -219,8 +258,14 @@ INSTANTIATE_TEST_SUITE_P(Values, ValueTextTest, testing::ValuesIn(VALUES),
 // A user whose locale writes decimal commas still gets "1.50", and "1.5" still reads as 1.5.
 TEST(Locale, DecimalCommaLocaleChangesNothing) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (scripts/install-deps.sh makes it)";
+#ifdef _WIN32
+    const char* decimalComma = "German_Germany.1252";
+#else
+    const char* decimalComma = "de_DE.UTF-8";
+#endif
+    if (std::setlocale(LC_ALL, decimalComma) == nullptr) {
+        GTEST_SKIP() << "locale " << decimalComma
+                     << " is not installed (scripts/install-deps.sh makes it)";
     }
     std::array<char, SUMMARY_CAPACITY> summary{};
     FormatRateSummary(FeeSchedule{}, summary);
@@ -232,7 +277,11 @@ TEST(Locale, DecimalCommaLocaleChangesNothing) {
 
     EXPECT_STREQ(summary.data(), "佣金1.50‰,花税1.00‰,过户费1.00‰");
     ASSERT_TRUE(saved);
+#ifdef _WIN32
+    EXPECT_EQ(ReadFile(path), "[SET]\r\nCOMMISION=1.50\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n");
+#else
     EXPECT_EQ(ReadFile(path), "[SET]\nCOMMISION=1.50\nSTAMPDUTY=1.00\nTRANSFER=1.00\n");
+#endif
     EXPECT_EQ(loaded.commissionRate, FeeSchedule{}.commissionRate);
 }
 
