@@ -148,8 +148,14 @@ std::string_view LineEndOf(std::string_view text) {
     return newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
 }
 
-bool EndsWithLineEnd(std::string_view text) {
-    return text.empty() || text.back() == '\n';
+// What must follow text before a new line can start: nothing after a line end (or at the start
+// of the file), the LF of a carriage return left bare at the end of the file (which readers
+// already take as a line end), a whole line end otherwise.
+std::string_view LineEndToFinish(std::string_view text, std::string_view lineEnd) {
+    if (text.empty() || text.back() == '\n') {
+        return {};
+    }
+    return text.back() == '\r' ? "\n" : lineEnd;
 }
 
 std::string KeyValueLine(const ProfileEntry& entry, std::string_view lineEnd) {
@@ -182,9 +188,7 @@ std::string SetProfileValue(std::string_view fileText, std::string_view section,
     std::string result(fileText);
     const std::optional<SectionSpan> span = FindSection(fileText, section);
     if (!span) {
-        if (!EndsWithLineEnd(fileText)) {
-            result.append(lineEnd);
-        }
+        result.append(LineEndToFinish(fileText, lineEnd));
         if (!fileText.empty()) {
             result.append(lineEnd);  // a blank line between sections, as Windows writes them
         }
@@ -196,11 +200,9 @@ std::string SetProfileValue(std::string_view fileText, std::string_view section,
         const std::size_t end = found->line.begin + found->key.valueEnd;
         return result.replace(begin, end - begin, entry.value);
     }
-    std::string insertion = KeyValueLine(entry, lineEnd);
     const std::size_t at = span->contentEnd;
-    if (!EndsWithLineEnd(fileText.substr(0, at))) {
-        insertion.insert(0, lineEnd);
-    }
+    std::string insertion(LineEndToFinish(fileText.substr(0, at), lineEnd));
+    insertion.append(KeyValueLine(entry, lineEnd));
     return result.insert(at, insertion);
 }
 
