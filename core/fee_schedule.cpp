@@ -20,13 +20,28 @@ constexpr std::size_t FixedTextLength() {
     return length;
 }
 
-// What is left of the line for each of the three numbers.
-constexpr std::size_t NUMBER_BUDGET = (SUMMARY_CAPACITY - 1 - FixedTextLength()) / 3;
-static_assert(NUMBER_BUDGET >= sizeof("-1.79e+308") - 1, "exponent notation must always fit");
+// The room for the three numbers; a third of it always holds any number in exponent notation.
+constexpr std::size_t NUMBER_ROOM = SUMMARY_CAPACITY - 1 - FixedTextLength();
+static_assert(NUMBER_ROOM / 3 >= sizeof("-1.79e+308") - 1, "exponent notation must always fit");
 
-NumberText SummaryNumber(double perMille) {
-    const NumberText fixed = FormatFixed2(perMille);
-    return fixed.length <= NUMBER_BUDGET ? fixed : FormatScientific2(perMille);
+// Every number in fixed notation when the whole line fits; otherwise the longest numbers, one
+// after another, in exponent notation until it does. A long number thus costs no other number
+// its fixed notation.
+std::array<NumberText, 3> SummaryNumbers(const std::array<double, 3>& perMille) {
+    std::array<NumberText, 3> numbers{FormatFixed2(perMille[0]), FormatFixed2(perMille[1]),
+                                      FormatFixed2(perMille[2])};
+    const auto numbersLength = [&numbers] {
+        return numbers[0].length + numbers[1].length + numbers[2].length;
+    };
+    for (std::size_t shortened = 0; shortened < numbers.size() && numbersLength() > NUMBER_ROOM;
+         ++shortened) {
+        const auto longest = std::max_element(
+            numbers.begin(), numbers.end(),
+            [](const NumberText& a, const NumberText& b) { return a.length < b.length; });
+        const auto index = static_cast<std::size_t>(longest - numbers.begin());
+        *longest = FormatScientific2(perMille[index]);
+    }
+    return numbers;
 }
 
 // Appends whole pieces only, so the text is never cut inside a character.
@@ -56,10 +71,11 @@ void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_CAPA
     const std::array<double, 3> perMille{ToPerMille(schedule.commissionRate),
                                          ToPerMille(schedule.stampDutyRate),
                                          ToPerMille(schedule.transferRate)};
+    const std::array<NumberText, 3> numbers = SummaryNumbers(perMille);
     BoundedWriter line(buffer);
     for (std::size_t i = 0; i < perMille.size(); ++i) {
         line.Append(LABELS[i]);
-        line.Append(SummaryNumber(perMille[i]).View());
+        line.Append(numbers[i].View());
         line.Append(PER_MILLE);
     }
 }

@@ -27,8 +27,8 @@ constexpr double FromPerMille(double perMille) {
 }
 
 // Writes "佣金1.50‰,花税1.00‰,过户费1.00‰" for the given rates. The text is UTF-8, always
-// terminated and never cut inside a character; a value too long for fixed notation is written
-// in exponent notation so the line always fits.
+// terminated and never cut inside a character. Every number is in fixed notation when the line
+// fits; when it would not, the longest numbers are written in exponent notation until it does.
 void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_CAPACITY> buffer);
 
 }  // namespace trellan
