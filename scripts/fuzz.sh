@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang++, ASan + UBSan) in build/fuzz and runs each one from its
+# seed corpus for the given time. Fails on any crash, sanitizer report or broken property.
+# Usage: fuzz.sh [seconds-per-target]   (default 20)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-20}
+case "$seconds" in
+    '' | *[!0-9]*) echo "usage: $0 [seconds-per-target]" >&2; exit 2 ;;
+esac
+
+targets=(profile_text_fuzzer leading_double_fuzzer field_readers_fuzzer rate_summary_fuzzer
+         settings_value_fuzzer)
+
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTRELLAN_FUZZ=ON -DTRELLAN_BUILD_TESTS=OFF -DTRELLAN_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build/fuzz --target "${targets[@]}"
+
+# The corpus grows while fuzzing: work on a copy so the repository keeps only its seeds. Inputs
+# that break something are kept in build/fuzz/artifacts.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p build/fuzz/artifacts
+
+failed=()
+for target in "${targets[@]}"; do
+    cp -r "fuzz/corpus/$target" "$scratch/$target"
+    echo "== $target (${seconds}s)"
+    if build/fuzz/fuzz/"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 -artifact_prefix="build/fuzz/artifacts/$target-" \
+        "$scratch/$target" >"$scratch/$target.log" 2>&1; then
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$scratch/$target.log")
+        echo "   ok: $runs inputs"
+    else
+        tail -n 40 "$scratch/$target.log"
+        echo "   FAILED: the input is in build/fuzz/artifacts/" >&2
+        failed+=("$target")
+    fi
+done
+
+if [ "${#failed[@]}" -gt 0 ]; then
+    echo "fuzzing failed: ${failed[*]}" >&2
+    exit 1
+fi
