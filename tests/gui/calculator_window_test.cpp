@@ -1,0 +1,385 @@
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <QMenu>
+#include <QRadioButton>
+#include <QTest>
+
+#include "core/fee_schedule.h"
+#include "core/net_profit.h"
+
+#include "res/resource_ids.h"
+
+#include "ui/framework/messages.h"
+#include "ui/profit_calc_dlg.h"
+#include "ui/qt/qt_resources.h"
+
+#include "gui_driver.h"
+
+using gui::Button;
+using gui::Field;
+using gui::InNextDialog;
+using gui::Text;
+using gui::Type;
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The calculator window reads its settings beside the executable, which here is the test's.
+std::string SettingsFile() {
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Set.ini").string();
+}
+
+void RemoveSettings() {
+    std::error_code ignored;
+    std::filesystem::remove_all(SettingsFile(), ignored);
+}
+
+const QString DEFAULT_SUMMARY = QStringLiteral("佣金1.50‰,花税1.00‰,过户费1.00‰");
+
+bool Checked(QWidget* window, const char* name) {
+    return Button(window, name)->isChecked();
+}
+
+}  // namespace
+
+class CalculatorWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { dlg::qt::ConfigureApplication(); }
+    void init() { RemoveSettings(); }
+    void cleanup() {
+        RemoveSettings();
+        QVERIFY2(QApplication::topLevelWidgets().size() <= 1 || gui::ActiveModal() == nullptr,
+                 "a dialog was left open");
+    }
+
+    void startsWithZerosAndTheDefaultRates() {
+        CProfitCalcDlg window;
+        InNextDialog([](QWidget* dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Trellan 0.12"));
+            for (const char* field :
+                 {"IDC_BUY_PRICE", "IDC_QUANTITY", "IDC_SELL_PRICE", "IDC_NET_PROFIT"}) {
+                QCOMPARE(Text(dialog, field), QStringLiteral("0"));
+            }
+            QVERIFY(Checked(dialog, "IDC_EXCHANGE_A"));
+            QVERIFY(!Checked(dialog, "IDC_EXCHANGE_B"));
+            QCOMPARE(Text(dialog, "IDC_RATE_SUMMARY"), DEFAULT_SUMMARY);
+            QCOMPARE(dialog->focusWidget(), Field(dialog, "IDC_BUY_PRICE"));
+            QVERIFY(!Field(dialog, "IDC_NET_PROFIT")->isEnabled());
+        });
+        QCOMPARE(window.DoModal(), dlg::RESULT_CANCEL);
+        QVERIFY(!std::filesystem::exists(SettingsFile()));
+    }
+
+    void calculates_data() {
+        QTest::addColumn<QString>("buy");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("sell");
+        QTest::addColumn<bool>("second");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("at once") << "0"
+                                 << "0"
+                                 << "0" << false << "-12";
+        QTest::newRow("first exchange") << "10"
+                                        << "1000"
+                                        << "11" << false << "945.5";
+        QTest::newRow("second exchange") << "10"
+                                         << "1000"
+                                         << "11" << true << "947.5";
+        QTest::newRow("minimums") << "10"
+                                  << "100"
+                                  << "10" << false << "-14";
+        QTest::newRow("last bits") << "37.79"
+                                   << "200"
+                                   << "42.12" << false << "824.045";
+        QTest::newRow("small loss") << "23.77"
+                                    << "200"
+                                    << "23.85" << false << "-9.80999999999963";
+        QTest::newRow("blanks around") << " 10 "
+                                       << " 1000"
+                                       << "11 " << false << "945.5";
+        QTest::newRow("overflow") << "1e308"
+                                  << "-2147483648"
+                                  << "-1e308" << true << "-nan";
+    }
+
+    void calculates() {
+        QFETCH(QString, buy);
+        QFETCH(QString, quantity);
+        QFETCH(QString, sell);
+        QFETCH(bool, second);
+        QFETCH(QString, result);
+        CProfitCalcDlg window;
+        InNextDialog([&](QWidget* dialog) {
+            Type(Field(dialog, "IDC_BUY_PRICE"), buy);
+            Type(Field(dialog, "IDC_QUANTITY"), quantity);
+            Type(Field(dialog, "IDC_SELL_PRICE"), sell);
+            if (second) {
+                QTest::mouseClick(Button(dialog, "IDC_EXCHANGE_B"), Qt::LeftButton);
+                QVERIFY(!Checked(dialog, "IDC_EXCHANGE_A"));
+            }
+            QTest::mouseClick(Button(dialog, "IDC_CALCULATE"), Qt::LeftButton);
+            QCOMPARE(Text(dialog, "IDC_NET_PROFIT"), result);
+            // What the window shows reads back: a second Calculate changes nothing.
+            QTest::mouseClick(Button(dialog, "IDC_CALCULATE"), Qt::LeftButton);
+            QCOMPARE(Text(dialog, "IDC_NET_PROFIT"), result);
+        });
+        window.DoModal();
+    }
+
+    void unreadableQuantityKeepsTheFieldsAfterIt() {
+        CProfitCalcDlg window;
+        QString message;
+        InNextDialog([&](QWidget* dialog) {
+            Type(Field(dialog, "IDC_BUY_PRICE"), QStringLiteral("5"));
+            Type(Field(dialog, "IDC_QUANTITY"), QStringLiteral("100"));
+            Type(Field(dialog, "IDC_SELL_PRICE"), QStringLiteral("6"));
+            QTest::mouseClick(Button(dialog, "IDC_CALCULATE"), Qt::LeftButton);
+
+            Type(Field(dialog, "IDC_BUY_PRICE"), QStringLiteral("10"));
+            Type(Field(dialog, "IDC_QUANTITY"), QStringLiteral("1.5"));
+            Type(Field(dialog, "IDC_SELL_PRICE"), QStringLiteral("11"));
+            QTest::mouseClick(Button(dialog, "IDC_EXCHANGE_B"), Qt::LeftButton);
+            gui::AcceptNextMessage(dialog, &message);
+            QTest::mouseClick(Button(dialog, "IDC_CALCULATE"), Qt::LeftButton);
+
+            QVERIFY(message.contains(QStringLiteral("整数")));
+            QCOMPARE(Text(dialog, "IDC_BUY_PRICE"), QStringLiteral("10"));
+            QCOMPARE(Text(dialog, "IDC_QUANTITY"), QStringLiteral("100"));
+            QCOMPARE(Text(dialog, "IDC_SELL_PRICE"), QStringLiteral("6"));
+            QVERIFY(Checked(dialog, "IDC_EXCHANGE_A"));
+            QVERIFY(!Checked(dialog, "IDC_EXCHANGE_B"));
+            const trellan::TradeEntry kept{10, 100, 6, 0, trellan::FIRST_EXCHANGE};
+            QCOMPARE(Text(dialog, "IDC_NET_PROFIT"),
+                     QString::number(trellan::CalculateNetProfit(kept, {}), 'g', 15));
+            QCOMPARE(dialog->focusWidget(), Field(dialog, "IDC_QUANTITY"));
+        });
+        window.DoModal();
+    }
+
+    void unreadableTexts_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty price") << "IDC_BUY_PRICE"
+                                     << "";
+        QTest::newRow("comma price") << "IDC_SELL_PRICE"
+                                     << "2,5";
+        QTest::newRow("quantity beyond 32 bits") << "IDC_QUANTITY"
+                                                 << "2147483648";
+        QTest::newRow("letters") << "IDC_QUANTITY"
+                                 << "abc";
+    }
+
+    void unreadableTexts() {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        CProfitCalcDlg window;
+        QString message;
+        InNextDialog([&](QWidget* dialog) {
+            Type(Field(dialog, field.toLatin1().constData()), text);
+            gui::AcceptNextMessage(dialog, &message);
+            QTest::mouseClick(Button(dialog, "IDC_CALCULATE"), Qt::LeftButton);
+            QVERIFY(!message.isEmpty());
+            QCOMPARE(Text(dialog, field.toLatin1().constData()), QStringLiteral("0"));
+        });
+        window.DoModal();
+    }
+
+    void enterGivesOkWhenEveryFieldReads() {
+        CProfitCalcDlg window;
+        InNextDialog([](QWidget* dialog) {
+            QTest::keyClick(Field(dialog, "IDC_SELL_PRICE"), Qt::Key_Return);
+        });
+        QCOMPARE(window.DoModal(), dlg::RESULT_OK);
+    }
+
+    void enterWithAnUnreadableFieldKeepsTheWindow() {
+        CProfitCalcDlg window;
+        QString message;
+        InNextDialog([&](QWidget* dialog) {
+            Type(Field(dialog, "IDC_BUY_PRICE"), QStringLiteral("x"));
+            gui::AcceptNextMessage(dialog, &message);
+            QTest::keyClick(Field(dialog, "IDC_BUY_PRICE"), Qt::Key_Return);
+            QVERIFY(dialog->isVisible());
+            QVERIFY(!message.isEmpty());
+        });
+        QCOMPARE(window.DoModal(), dlg::RESULT_CANCEL);
+    }
+
+    void enterOnAButtonPressesIt() {
+        CProfitCalcDlg window;
+        InNextDialog([](QWidget* dialog) {
+            Button(dialog, "IDC_CALCULATE")->setFocus();
+            QTest::keyClick(Button(dialog, "IDC_CALCULATE"), Qt::Key_Return);
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(Text(dialog, "IDC_NET_PROFIT"), QStringLiteral("-12"));
+        });
+        window.DoModal();
+    }
+
+    void closeBoxGivesCancel() {
+        CProfitCalcDlg window;
+        InNextDialog([](QWidget* dialog) { dialog->close(); });
+        QCOMPARE(window.DoModal(), dlg::RESULT_CANCEL);
+    }
+
+    void arrowKeysChooseTheExchange() {
+        CProfitCalcDlg window;
+        InNextDialog([](QWidget* dialog) {
+            Button(dialog, "IDC_EXCHANGE_A")->setFocus();
+            QTest::keyClick(Button(dialog, "IDC_EXCHANGE_A"), Qt::Key_Right);
+            QVERIFY(Checked(dialog, "IDC_EXCHANGE_B"));
+            QVERIFY(!Checked(dialog, "IDC_EXCHANGE_A"));
+            // Clicking the checked button keeps it checked.
+            QTest::mouseClick(Button(dialog, "IDC_EXCHANGE_B"), Qt::LeftButton);
+            QVERIFY(Checked(dialog, "IDC_EXCHANGE_B"));
+        });
+        window.DoModal();
+    }
+
+    void feeRatesConfirmed() {
+        CProfitCalcDlg window;
+        InNextDialog([&](QWidget* dialog) {
+            QTest::mouseClick(Button(dialog, "IDC_CALCULATE"), Qt::LeftButton);
+            InNextDialog([](QWidget* rates) {
+                QCOMPARE(rates->windowTitle(), QStringLiteral("参数设置"));
+                QCOMPARE(Text(rates, "IDC_COMMISSION_RATE"), QStringLiteral("1.5"));
+                QCOMPARE(Text(rates, "IDC_STAMP_DUTY_RATE"), QStringLiteral("1"));
+                QCOMPARE(Text(rates, "IDC_TRANSFER_RATE"), QStringLiteral("1"));
+                QCOMPARE(rates->focusWidget(), Field(rates, "IDC_COMMISSION_RATE"));
+                Type(Field(rates, "IDC_COMMISSION_RATE"), QStringLiteral("2"));
+                Type(Field(rates, "IDC_TRANSFER_RATE"), QStringLiteral("-1"));
+                QTest::mouseClick(Button(rates, "IDOK"), Qt::LeftButton);
+            });
+            QTest::mouseClick(Button(dialog, "IDC_SETTINGS"), Qt::LeftButton);
+            QVERIFY(Text(dialog, "IDC_RATE_SUMMARY").startsWith(QStringLiteral("佣金2.00‰")));
+            QVERIFY(Text(dialog, "IDC_RATE_SUMMARY").endsWith(QStringLiteral("过户费-1.00‰")));
+            QCOMPARE(Text(dialog, "IDC_NET_PROFIT"), QStringLiteral("-12"));  // until Calculate
+        });
+        window.DoModal();
+        QCOMPARE(window.Schedule().commissionRate, trellan::FromPerMille(2));
+        QCOMPARE(window.Schedule().transferRate, trellan::FromPerMille(-1));
+        QCOMPARE(ReadFile(SettingsFile()),
+                 std::string("[SET]\nCOMMISION=2.00\nSTAMPDUTY=1.00\nTRANSFER=-1.00\n"));
+    }
+
+    void feeRatesCancelled() {
+        CProfitCalcDlg window;
+        InNextDialog([&](QWidget* dialog) {
+            InNextDialog([](QWidget* rates) {
+                Type(Field(rates, "IDC_COMMISSION_RATE"), QStringLiteral("9"));
+                QTest::mouseClick(Button(rates, "IDCANCEL"), Qt::LeftButton);
+            });
+            QTest::mouseClick(Button(dialog, "IDC_SETTINGS"), Qt::LeftButton);
+            QCOMPARE(Text(dialog, "IDC_RATE_SUMMARY"), DEFAULT_SUMMARY);
+        });
+        window.DoModal();
+        QCOMPARE(window.Schedule().commissionRate, trellan::FeeSchedule{}.commissionRate);
+        QVERIFY(!std::filesystem::exists(SettingsFile()));
+    }
+
+    void unreadableRateKeepsTheDialogOpen() {
+        CProfitCalcDlg window;
+        int messages = 0;
+        InNextDialog([&](QWidget* dialog) {
+            InNextDialog([&](QWidget* rates) {
+                Type(Field(rates, "IDC_STAMP_DUTY_RATE"), QStringLiteral("x"));
+                QString message;
+                gui::AcceptNextMessage(rates, &message);
+                QTest::mouseClick(Button(rates, "IDOK"), Qt::LeftButton);
+                messages += message.isEmpty() ? 0 : 1;
+                QVERIFY(rates->isVisible());
+                QCOMPARE(rates->focusWidget(), Field(rates, "IDC_STAMP_DUTY_RATE"));
+                QTest::keyClick(rates, Qt::Key_Escape);
+            });
+            QTest::mouseClick(Button(dialog, "IDC_SETTINGS"), Qt::LeftButton);
+            QCOMPARE(Text(dialog, "IDC_RATE_SUMMARY"), DEFAULT_SUMMARY);
+        });
+        window.DoModal();
+        QCOMPARE(messages, 1);  // told once, not once per read
+        QVERIFY(!std::filesystem::exists(SettingsFile()));
+    }
+
+    void failedSaveIsToldAndTheRatesStillApply() {
+        std::filesystem::create_directory(SettingsFile());  // a folder where the file should be
+        CProfitCalcDlg window;
+        QString message;
+        InNextDialog([&](QWidget* dialog) {
+            InNextDialog([&](QWidget* rates) {
+                Type(Field(rates, "IDC_COMMISSION_RATE"), QStringLiteral("3"));
+                gui::AcceptNextMessage(dialog, &message);
+                QTest::mouseClick(Button(rates, "IDOK"), Qt::LeftButton);
+            });
+            QTest::mouseClick(Button(dialog, "IDC_SETTINGS"), Qt::LeftButton);
+            QVERIFY(Text(dialog, "IDC_RATE_SUMMARY").startsWith(QStringLiteral("佣金3.00‰")));
+        });
+        window.DoModal();
+        QVERIFY(message.contains(QString::fromStdString(SettingsFile())));
+        QCOMPARE(window.Schedule().commissionRate, trellan::FromPerMille(3));
+        QVERIFY(std::filesystem::is_directory(SettingsFile()));
+    }
+
+    void aboutBoxFromTheButton() {
+        CProfitCalcDlg window;
+        InNextDialog([](QWidget* dialog) {
+            InNextDialog([](QWidget* about) {
+                QCOMPARE(about->windowTitle(), QStringLiteral("关于 Quorim"));
+                QStringList texts;
+                for (const QLabel* label : about->findChildren<QLabel*>()) {
+                    texts << label->text();
+                }
+                QVERIFY(texts.contains(QStringLiteral("Trellan 0.12 版")));
+                QTest::keyClick(about, Qt::Key_Return);  // the default button: OK
+                QVERIFY(!about->isVisible());
+            });
+            QTest::mouseClick(Button(dialog, "IDC_ABOUT"), Qt::LeftButton);
+            QVERIFY(dialog->isVisible());
+        });
+        QCOMPARE(window.DoModal(), dlg::RESULT_CANCEL);
+    }
+
+    void systemMenuEndsWithTheAboutItem() {
+        CProfitCalcDlg window;
+        bool aboutShown = false;
+        InNextDialog([&](QWidget* dialog) {
+            QTest::mouseClick(dialog->windowHandle(), Qt::RightButton, {}, QPoint(5, 5));
+            auto* menu = gui::Find<QMenu>(dialog, "systemMenu");
+            QVERIFY(menu != nullptr);
+            QTRY_VERIFY(menu->isVisible());
+            const QList<QAction*> items = menu->actions();
+            QCOMPARE(items.size(), 3);
+            QVERIFY(items.at(1)->isSeparator());
+            QCOMPARE(items.at(2)->text(), QStringLiteral("关于 Trellan(&A)..."));
+            InNextDialog([&](QWidget* about) {
+                aboutShown = about->windowTitle() == QStringLiteral("关于 Quorim");
+                QTest::keyClick(about, Qt::Key_Escape);
+            });
+            QTest::keyClick(menu, Qt::Key_A);  // the item's mnemonic
+            QTRY_VERIFY(aboutShown);
+            QVERIFY(dialog->isVisible());
+        });
+        window.DoModal();
+    }
+
+    void systemMenuCloseGivesCancel() {
+        CProfitCalcDlg window;
+        InNextDialog([](QWidget* dialog) {
+            QTest::keyClick(dialog, Qt::Key_F10, Qt::ShiftModifier);
+            auto* menu = gui::Find<QMenu>(dialog, "systemMenu");
+            QTRY_VERIFY(menu->isVisible());
+            menu->actions().constFirst()->trigger();
+            QTRY_VERIFY(!dialog->isVisible());
+        });
+        QCOMPARE(window.DoModal(), dlg::RESULT_CANCEL);
+    }
+};
+
+QTEST_MAIN(CalculatorWindowTest)
+#include "calculator_window_test.moc"
