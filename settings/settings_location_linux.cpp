@@ -1,0 +1,93 @@
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "settings/module_path.h"
+#include "settings/settings_location.h"
+
+#ifndef TRELLAN_INSTALL_BINDIR
+#error "TRELLAN_INSTALL_BINDIR names the folder the install rules put the program in"
+#endif
+
+namespace trellan {
+namespace {
+
+// The platform limit on the executable's path, terminating zero included, as for
+// BuildSettingsPath.
+constexpr std::size_t MODULE_PATH_LIMIT = PATH_CAPACITY - 1;
+
+bool Exists(const char* path) {
+    struct stat info {};
+    return path[0] != '\0' && ::stat(path, &info) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The bindir as the kernel reports the executable's folder: with its links resolved.
+std::string CanonicalBindir() {
+    std::array<char, PATH_MAX> resolved{};
+    if (::realpath(TRELLAN_INSTALL_BINDIR, resolved.data()) != nullptr) {
+        return resolved.data();
+    }
+    return TRELLAN_INSTALL_BINDIR;
+}
+
+}  // namespace
+
+SettingsLocation FindSettingsLocation() {
+    std::array<char, MODULE_PATH_LIMIT> module{};
+    const std::size_t length = GetModuleFileName(module);
+    const std::string_view modulePath(module.data(), length);
+    const std::size_t slash = modulePath.rfind('/');
+    if (length == 0 || slash == std::string_view::npos) {
+        return {};
+    }
+    const std::string directory(modulePath.substr(0, slash == 0 ? 1 : slash));
+    const std::string bindir = CanonicalBindir();
+
+    std::array<char, PATH_CAPACITY> userPath{};
+    std::array<char, PATH_CAPACITY> besidePath{};
+    const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    UserSettingsPath(xdgConfigHome, home, userPath);
+    SettingsPathBeside(module.data(), besidePath);
+
+    SettingsSituation situation;
+    situation.executableDirectory = directory;
+    situation.installBindir = bindir;
+    // EROFS tells even root that a read-only mount cannot be written.
+    situation.directoryWritable = ::faccessat(AT_FDCWD, directory.c_str(), W_OK, AT_EACCESS) == 0;
+    situation.xdgConfigHome = xdgConfigHome;
+    situation.home = home;
+    situation.userFileExists = Exists(userPath.data());
+    situation.administratorFileExists = Exists(besidePath.data());
+    return ChooseSettingsLocation(situation);
+}
+
+bool CreateUserSettingsFolder(const char* settingsPath) {
+    if (settingsPath == nullptr || settingsPath[0] != '/') {
+        return false;
+    }
+    const std::string path(settingsPath);
+    const std::string folder = path.substr(0, path.rfind('/'));
+    // Each missing level, outermost first; one that exists already keeps its mode.
+    for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
+         slash = folder.find('/', slash + 1)) {
+        ::mkdir(folder.substr(0, slash).c_str(), 0700);
+    }
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        return false;
+    }
+    return IsDirectory(folder);
+}
+
+}  // namespace trellan
