@@ -60,7 +60,8 @@ constexpr std::array ABOUT_CONTROLS{
     ControlTemplate{Icon, IDC_STATIC, "", "IDR_MAINFRAME", 11, 17, 21, 21, 0},
     ControlTemplate{Text, IDC_STATIC, "", TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT " 版", 40,
                     10, 89, 8, STYLE_GROUP | STYLE_STATIC_NOPREFIX},
-    ControlTemplate{Text, IDC_STATIC, "", TRELLAN_COPYRIGHT, 40, 25, 69, 8, STYLE_GROUP},
+    // The full notice is in the version record; this line is only 69 units wide.
+    ControlTemplate{Text, IDC_STATIC, "", "© Trellan 开发者", 40, 25, 69, 8, STYLE_GROUP},
     ControlTemplate{DefaultPushButton, ID_OK, "IDOK", "确定", 133, 7, 50, 41,
                     STYLE_GROUP | STYLE_TABSTOP},
     ControlTemplate{Text, IDC_STATIC, "", "", 39, 39, 85, 8, STYLE_GROUP},  // address line
