@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
 # Installs what building and testing Trellan needs on Debian 12, and only what is missing.
-# Usage: install-deps.sh [build|gui|test|windows|all]   (default: test)
+# Usage: install-deps.sh [build|gui|test|package|windows|all]   (default: test)
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
        qt6-base-dev libgl-dev fonts-wqy-microhei qt6-translations-l10n)
 gui=(xvfb xauth x11-utils)
 test=(locales xvfb xauth x11-utils imagemagick xdotool dbus at-spi2-core python3-pyatspi
-      gir1.2-atspi-2.0 clang libclang-rt-14-dev clang-tidy cppcheck)
+      gir1.2-atspi-2.0 clang libclang-rt-14-dev clang-tidy cppcheck
+      dpkg-dev desktop-file-utils appstream lintian)
+package=(dpkg-dev)
 windows=(mingw-w64 g++-mingw-w64-i686-posix googletest wine wine32)
 
 case "${1:-test}" in
     build) wanted=("${build[@]}") ;;
     gui) wanted=("${build[@]}" "${gui[@]}") ;;
     test) wanted=("${build[@]}" "${test[@]}") ;;
+    package) wanted=("${build[@]}" "${package[@]}") ;;
     windows) wanted=("${build[@]}" "${windows[@]}") ;;
     all) wanted=("${build[@]}" "${test[@]}" "${windows[@]}") ;;
-    *) echo "usage: $0 [build|gui|test|windows|all]" >&2; exit 2 ;;
+    *) echo "usage: $0 [build|gui|test|package|windows|all]" >&2; exit 2 ;;
 esac
 
 sudo_cmd=()
