@@ -15,6 +15,7 @@
 #include "ui/profit_calc_dlg.h"
 #include "ui/qt/qt_resources.h"
 
+#include "calculation_cases.h"
 #include "gui_driver.h"
 
 using gui::Button;
@@ -84,30 +85,11 @@ class CalculatorWindowTest : public QObject {
         QTest::addColumn<QString>("sell");
         QTest::addColumn<bool>("second");
         QTest::addColumn<QString>("result");
-        QTest::newRow("at once") << "0"
-                                 << "0"
-                                 << "0" << false << "-12";
-        QTest::newRow("first exchange") << "10"
-                                        << "1000"
-                                        << "11" << false << "945.5";
-        QTest::newRow("second exchange") << "10"
-                                         << "1000"
-                                         << "11" << true << "947.5";
-        QTest::newRow("minimums") << "10"
-                                  << "100"
-                                  << "10" << false << "-14";
-        QTest::newRow("last bits") << "37.79"
-                                   << "200"
-                                   << "42.12" << false << "824.045";
-        QTest::newRow("small loss") << "23.77"
-                                    << "200"
-                                    << "23.85" << false << "-9.80999999999963";
-        QTest::newRow("blanks around") << " 10 "
-                                       << " 1000"
-                                       << "11 " << false << "945.5";
-        QTest::newRow("overflow") << "1e308"
-                                  << "-2147483648"
-                                  << "-1e308" << true << "-nan";
+        for (const gui::CalculationCase& row : gui::CALCULATIONS) {
+            QTest::newRow(row.name) << QString::fromUtf8(row.buy) << QString::fromUtf8(row.quantity)
+                                    << QString::fromUtf8(row.sell) << row.secondExchange
+                                    << QString::fromUtf8(row.result);
+        }
     }
 
     void calculates() {
