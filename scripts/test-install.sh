@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# Checks what a Debian user gets: builds the package (scripts/package.sh), validates the desktop
+# entry and the AppStream metainfo as installed, checks the package with lintian and its contents
+# and dependencies, and runs the installed program under Xvfb to see where it keeps the rates.
+# Needs root (a private mount namespace makes the program's folder read-only or the bindir).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh test
+bash scripts/package.sh >/dev/null
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/pkg/CMakeCache.txt)
+deb=build/pkg/trellan_${version}_$(dpkg --print-architecture).deb
+app_id=org.trellan.Trellan
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+expected_files=(
+    usr/bin/trellan
+    usr/share/applications/$app_id.desktop
+    usr/share/metainfo/$app_id.metainfo.xml
+    usr/share/icons/hicolor/32x32/apps/$app_id.png
+    usr/share/icons/hicolor/64x64/apps/$app_id.png
+    usr/share/icons/hicolor/128x128/apps/$app_id.png
+    usr/share/icons/hicolor/256x256/apps/$app_id.png
+    usr/share/man/man1/trellan.1.gz
+    usr/share/doc/trellan/README.md
+    usr/share/doc/trellan/LICENSE
+    usr/share/doc/trellan/copyright
+    usr/share/doc/trellan/changelog.gz
+)
+
+echo "== cmake --install into a temporary root =="
+root=$work/root
+DESTDIR=$root cmake --install build/pkg >/dev/null
+for file in "${expected_files[@]}"; do
+    [ -f "$root/$file" ] || fail "cmake --install did not install $file"
+done
+desktop-file-validate "$root/usr/share/applications/$app_id.desktop"
+appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml"
+# Each larger icon is the 32-pixel one enlarged pixel for pixel.
+icons=$root/usr/share/icons/hicolor
+for size in 32 64 128 256; do
+    [ "$(identify -format '%wx%h' "$icons/${size}x$size/apps/$app_id.png")" = "${size}x$size" ] ||
+        fail "the ${size}x$size icon has another size"
+    convert "$icons/${size}x$size/apps/$app_id.png" -sample 32x32 "$work/sampled.png"
+    differing=$(compare -metric AE "$icons/32x32/apps/$app_id.png" "$work/sampled.png" null: 2>&1 ||
+        true)
+    [ "$differing" = 0 ] || fail "the ${size}x$size icon is not the 32-pixel icon enlarged"
+done
+
+echo "== the package =="
+contents=$(dpkg-deb -c "$deb")
+for file in "${expected_files[@]}"; do
+    grep -q " ./$file\$" <<<"$contents" || fail "$deb lacks $file"
+done
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 qt6-qpa-plugins; do
+    [[ "$depends" == *"$package"* ]] || fail "$deb does not depend on $package"
+done
+[[ "$(dpkg-deb -f "$deb" Recommends)" == *fonts-wqy-microhei* ]] || fail "no CJK font recommended"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package version is not $version"
+apt-get install --simulate -qq "./$deb" >/dev/null || fail "apt-get cannot install $deb"
+lintian_report=$(lintian "$deb" 2>&1 | grep -v 'running with root privileges' || true)
+[ -z "$lintian_report" ] || echo "$lintian_report"
+! grep -q '^E:' <<<"$lintian_report" || fail "lintian reports errors"
+
+echo "== where an installed copy keeps the rates =="
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+export DISPLAY=:$(cat "$work/display")
+
+bin=$root/usr/bin
+title="^Trellan $version\$"
+calculator=
+
+# Starts the calculator in the background: env assignments, then the command.
+start() {
+    env -u XDG_CONFIG_HOME XDG_RUNTIME_DIR="$work/runtime" "$@" timeout 120 "${launch[@]}" &
+    calculator=$!
+}
+
+inode() { stat -c %i "$1" 2>/dev/null || echo none; }
+
+# Opens the fee rate dialog, types a commission (or keeps the one shown), confirms, waits until
+# the file the save must replace has been replaced, and closes the calculator.
+confirm_rates() {
+    local commission=$1 file=$2 before main dialog
+    before=$(inode "$file")
+    main=$(timeout 60 xdotool search --sync --onlyvisible --name "$title")
+    xdotool windowfocus --sync "$main"
+    xdotool key Tab Tab Tab Tab Tab space # buy, quantity, sell, calculate, exchange, "*"
+    dialog=$(timeout 60 xdotool search --sync --onlyvisible --name '^参数设置$')
+    xdotool windowfocus --sync "$dialog"
+    [ -z "$commission" ] || xdotool type "$commission" # replaces the selected commission
+    xdotool key Return
+    for _ in $(seq 300); do
+        [ "$(inode "$file")" != "$before" ] && break
+        sleep 0.1
+    done
+    [ "$(inode "$file")" != "$before" ] || fail "the rates were not saved to $file"
+    xdotool windowfocus --sync "$main"
+    xdotool key Escape
+    wait "$calculator" || fail "the calculator did not end cleanly"
+}
+
+expect_rates() {
+    local file=$1 commission=$2 stamp_duty=$3 transfer=$4
+    [ "$(cat "$file")" = "$(printf '[SET]\nCOMMISION=%s\nSTAMPDUTY=%s\nTRANSFER=%s' \
+        "$commission" "$stamp_duty" "$transfer")" ] ||
+        fail "$file holds $(cat "$file")"
+}
+
+mode() { stat -c %a "$1"; }
+
+# An administrator's defaults beside the installed program.
+printf '[SET]\nCOMMISION=2.5\nSTAMPDUTY=0.8\n' >"$bin/Set.ini"
+admin_defaults=$(cat "$bin/Set.ini")
+mkdir -p "$work/runtime" && chmod 700 "$work/runtime"
+
+echo "-- a read-only program folder: the user's first rates go to ~/.config/trellan"
+ann=$work/ann
+mkdir -p "$ann"
+launch=(unshare -m sh -c 'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" "$1" &&
+        exec "$1/trellan"' sh "$bin")
+start HOME="$ann"
+confirm_rates 3.25 "$ann/.config/trellan/Set.ini"
+expect_rates "$ann/.config/trellan/Set.ini" 3.25 0.80 1.00
+[ "$(mode "$ann/.config")" = 700 ] && [ "$(mode "$ann/.config/trellan")" = 700 ] ||
+    fail "the user's settings folders are not private"
+[ "$(cat "$bin/Set.ini")" = "$admin_defaults" ] || fail "the administrator's file was written"
+[ "$(ls "$bin")" = "$(printf 'Set.ini\ntrellan')" ] || fail "files were left beside the program"
+
+echo "-- the next run reads the user's own file, not the administrator's"
+printf '[SET]\nCOMMISION=9\n' >"$bin/Set.ini"
+start HOME="$ann"
+confirm_rates "" "$ann/.config/trellan/Set.ini"
+expect_rates "$ann/.config/trellan/Set.ini" 3.25 0.80 1.00
+printf '%s\n' "$admin_defaults" >"$bin/Set.ini"
+
+echo "-- run from the install bindir: \$XDG_CONFIG_HOME/trellan, though root could write there"
+bob=$work/bob
+mkdir -p "$bob"
+launch=(unshare -m sh -c 'mount --bind "$1" /usr/bin && exec /usr/bin/trellan' sh "$bin")
+start HOME="$bob" XDG_CONFIG_HOME="$bob/config"
+confirm_rates 4.5 "$bob/config/trellan/Set.ini"
+expect_rates "$bob/config/trellan/Set.ini" 4.50 0.80 1.00
+[ ! -e "$bob/.config" ] || fail "\$HOME/.config was used though XDG_CONFIG_HOME is set"
+[ "$(ls "$bin")" = "$(printf 'Set.ini\ntrellan')" ] || fail "files were left beside the program"
+
+echo "-- a portable copy keeps Set.ini beside itself"
+portable=$work/portable
+mkdir -p "$portable" "$work/carol"
+cp "$bin/trellan" "$portable/"
+launch=("$portable/trellan")
+start HOME="$work/carol"
+confirm_rates 1.75 "$portable/Set.ini"
+expect_rates "$portable/Set.ini" 1.75 1.00 1.00
+[ -z "$(ls -A "$work/carol")" ] || fail "a portable copy wrote into the user's home"
+
+echo "All install checks passed."
