@@ -2,9 +2,7 @@
 
 #include <string>
 
-#ifndef _WIN32
 #include "settings/settings_location.h"
-#endif
 
 #include "res/resource_ids.h"
 #include "res/strings.h"
@@ -63,17 +61,13 @@ bool CProfitCalcDlg::OnInitDialog() {
     SetIcon(m_icon, true);
     SetIcon(m_icon, false);
 
-#ifdef _WIN32
-    trellan::BuildSettingsPath(m_settingsPath);
-    m_schedule = trellan::LoadFeeSchedule(m_settingsPath.data());
-#else
-    // An installed copy cannot write beside itself: it keeps each user's rates in their own
-    // folder and starts from an administrator's Set.ini until they confirm rates of their own.
+    // Set.ini beside the executable; an installed copy, which cannot write beside itself, keeps
+    // each user's rates in their own folder and starts from an administrator's Set.ini until
+    // they confirm rates of their own.
     const trellan::SettingsLocation location = trellan::FindSettingsLocation();
     m_settingsPath = location.savePath;
     m_settingsPerUser = location.perUser;
     m_schedule = trellan::LoadFeeSchedule(location.loadPath.data());
-#endif
     ShowRateSummary();
     return true;
 }
@@ -124,11 +118,9 @@ void CProfitCalcDlg::OnSettings() {
     m_schedule.commissionRate = trellan::FromPerMille(rates.m_commission);
     m_schedule.stampDutyRate = trellan::FromPerMille(rates.m_stampDuty);
     m_schedule.transferRate = trellan::FromPerMille(rates.m_transfer);
-#ifndef _WIN32
     if (m_settingsPerUser) {
         trellan::CreateUserSettingsFolder(m_settingsPath.data());  // a failure shows in the save
     }
-#endif
     const bool saved = trellan::SaveFeeSchedule(m_settingsPath.data(), rates.m_commission,
                                                 rates.m_stampDuty, rates.m_transfer);
     ShowRateSummary();

@@ -41,8 +41,6 @@ class CProfitCalcDlg : public dlg::CDialog {
     std::array<char, trellan::SUMMARY_CAPACITY> m_rateSummary{};
     trellan::FeeSchedule m_schedule;
     std::array<char, trellan::PATH_CAPACITY> m_settingsPath{};
-#ifndef _WIN32
     bool m_settingsPerUser = false;  // the user's own folder, made by the first confirmed save
-#endif
     dlg::HIcon m_icon;
 };

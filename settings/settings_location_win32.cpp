@@ -1,0 +1,18 @@
+#include "settings/settings_location.h"
+
+namespace trellan {
+
+// On Windows the program is a portable copy wherever it runs: Set.ini beside the executable,
+// as the profile calls have always kept it.
+SettingsLocation FindSettingsLocation() {
+    SettingsLocation location;
+    BuildSettingsPath(location.savePath);
+    location.loadPath = location.savePath;
+    return location;
+}
+
+bool CreateUserSettingsFolder(const char* /*settingsPath*/) {
+    return true;
+}
+
+}  // namespace trellan
