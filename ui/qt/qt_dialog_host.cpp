@@ -19,6 +19,7 @@
 #include "res/app_icon.h"
 #include "res/resource_ids.h"
 
+#include "ui/qt/qt_accessibility.h"
 #include "ui/qt/qt_resources.h"
 
 namespace dlg {
@@ -37,13 +38,6 @@ constexpr int SAME_ROW = 4;
 
 bool HasStyle(const res::ControlTemplate& control, std::uint32_t style) {
     return (control.style & style) != 0;
-}
-
-// The text a label gives the field on its row: without its colon and the blanks around.
-QString FieldNameFromLabel(std::string_view label) {
-    QString name = ToQString(label);
-    name.remove(QChar(0xFF1A));
-    return name.trimmed();
 }
 
 }  // namespace
@@ -122,6 +116,7 @@ QtDialogHost::QtDialogHost(CDialog& dialog, const res::DialogTemplate& layout)
 QtDialogHost::~QtDialogHost() = default;
 
 int QtDialogHost::RunModal() {
+    InstallAccessibleInterfaces();
     m_window = std::make_unique<DialogWindow>(*this);
     m_window->setObjectName(ToQString(m_layout.idName));
     m_window->setWindowTitle(ToQString(m_layout.caption));
@@ -225,6 +220,9 @@ QWidget* QtDialogHost::CreateControl(const res::ControlTemplate& control, QWidge
     if (!control.idName.empty()) {
         widget->setObjectName(ToQString(control.idName));
     }
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setAccessibleName(AccessibleNameFromText(text));
+    }
     if (!control.description.empty()) {
         widget->setAccessibleDescription(ToQString(control.description));
     }
@@ -271,7 +269,7 @@ void QtDialogHost::NameFieldsAfterTheirLabels() {
             }
         }
         if (label != nullptr) {
-            widget->setAccessibleName(FieldNameFromLabel(label->text));
+            widget->setAccessibleName(AccessibleNameFromText(ToQString(label->text)));
         }
     }
 }
@@ -307,6 +305,7 @@ void QtDialogHost::SetItemText(int id, std::string_view text) {
         label->setText(ToQString(text));
     } else if (auto* button = qobject_cast<QAbstractButton*>(item)) {
         button->setText(ToQString(text));
+        button->setAccessibleName(AccessibleNameFromText(button->text()));
     }
 }
 
