@@ -1,0 +1,46 @@
+# The Windows program's resources, generated from the data in res/: tools/rcgen is compiled with
+# the build machine's own compiler (it runs here, also when cross-compiling), writes the resource
+# script and the icon, and windres compiles them into an object that every executable with
+# windows links. Included from res/CMakeLists.txt on Windows only.
+find_program(TRELLAN_HOST_CXX NAMES c++ g++ clang++ REQUIRED
+    DOC "The build machine's C++ compiler, for tools that run during the build")
+
+set(rcgen_dir ${PROJECT_SOURCE_DIR}/tools/rcgen)
+set(rcgen_sources
+    ${rcgen_dir}/rcgen.cpp
+    ${rcgen_dir}/icon_file.cpp
+    ${rcgen_dir}/resource_script.cpp
+    ${PROJECT_SOURCE_DIR}/res/app_icon.cpp
+    ${PROJECT_SOURCE_DIR}/res/dialog_templates.cpp
+    ${PROJECT_SOURCE_DIR}/res/strings.cpp)
+file(GLOB rcgen_headers ${rcgen_dir}/*.h ${PROJECT_SOURCE_DIR}/res/*.h)
+set(rcgen ${CMAKE_CURRENT_BINARY_DIR}/rcgen)
+set(resource_script ${CMAKE_CURRENT_BINARY_DIR}/trellan.rc)
+set(resource_icon ${CMAKE_CURRENT_BINARY_DIR}/trellan.ico)
+set(resource_object ${CMAKE_CURRENT_BINARY_DIR}/trellan_resources.o)
+set(TRELLAN_EXECUTABLE_NAME Trellan)
+
+add_custom_command(OUTPUT ${rcgen}
+    COMMAND ${TRELLAN_HOST_CXX} -std=c++20 -O1 -Wall -Wextra -Wconversion -Wsign-conversion
+        -Werror -ffp-contract=off -I${PROJECT_SOURCE_DIR} -I${PROJECT_BINARY_DIR}/generated
+        ${rcgen_sources} -o ${rcgen}
+    DEPENDS ${rcgen_sources} ${rcgen_headers} ${PROJECT_BINARY_DIR}/generated/res/version.h
+    COMMENT "Building the resource generator for the build machine"
+    VERBATIM)
+add_custom_command(OUTPUT ${resource_script} ${resource_icon}
+    COMMAND ${rcgen} ${resource_script} ${resource_icon} ${TRELLAN_EXECUTABLE_NAME}.exe
+    DEPENDS ${rcgen}
+    COMMENT "Generating the resource script from res/"
+    VERBATIM)
+add_custom_command(OUTPUT ${resource_object}
+    COMMAND ${CMAKE_RC_COMPILER} -O coff -i ${resource_script} -o ${resource_object}
+    DEPENDS ${resource_script} ${resource_icon}
+    COMMENT "Compiling the resource script"
+    VERBATIM)
+add_custom_target(trellan_resource_object DEPENDS ${resource_object})
+
+# Linked as an object, not from an archive, so the linker cannot leave it out.
+add_library(trellan_windows_resources INTERFACE)
+add_library(trellan::windows_resources ALIAS trellan_windows_resources)
+target_sources(trellan_windows_resources INTERFACE ${resource_object})
+add_dependencies(trellan_windows_resources trellan_resource_object)

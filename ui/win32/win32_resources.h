@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ui/framework/messages.h"
+#include "ui/win32/windows_api.h"
+
+namespace dlg::win32 {
+
+// Our icon handles are the platform's own, seen through the dialog layer's opaque type.
+HICON NativeIcon(HIcon icon);
+HIcon LayerIcon(HICON icon);
+
+}  // namespace dlg::win32

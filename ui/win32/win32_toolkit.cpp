@@ -1,0 +1,18 @@
+#include <float.h>
+
+#include "ui/framework/toolkit.h"
+#include "ui/win32/windows_api.h"
+
+namespace dlg {
+
+struct Toolkit::State {};
+
+// The x87 unit rounds to double as the program always asked it to, even though SSE2 does the
+// arithmetic: a library that still uses the x87 unit then rounds the same way.
+Toolkit::Toolkit(int& /*argc*/, char** /*argv*/) : m_state(std::make_unique<State>()) {
+    _controlfp(_PC_53, _MCW_PC);
+}
+
+Toolkit::~Toolkit() = default;
+
+}  // namespace dlg
