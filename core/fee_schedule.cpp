@@ -35,11 +35,11 @@ std::array<NumberText, 3> SummaryNumbers(const std::array<double, 3>& perMille) 
     };
     for (std::size_t shortened = 0; shortened < numbers.size() && numbersLength() > NUMBER_ROOM;
          ++shortened) {
-        const auto longest = std::max_element(
-            numbers.begin(), numbers.end(),
-            [](const NumberText& a, const NumberText& b) { return a.length < b.length; });
-        const auto index = static_cast<std::size_t>(longest - numbers.begin());
-        *longest = FormatScientific2(perMille[index]);
+        std::size_t longest = 0;
+        for (std::size_t i = 1; i < numbers.size(); ++i) {
+            longest = numbers[i].length > numbers[longest].length ? i : longest;
+        }
+        numbers[longest] = FormatScientific2(perMille[longest]);
     }
     return numbers;
 }

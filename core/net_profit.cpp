@@ -13,7 +13,7 @@ double AtLeast(double fee, double minimum) {
 // Every line is one rounded double operation; the grouping of the sums is part of the result
 // (another grouping changes the last bits), so keep it exactly as written.
 double CalculateNetProfit(const TradeEntry& entry, const FeeSchedule& schedule) {
-    const double shares = static_cast<double>(entry.quantity);
+    const auto shares = static_cast<double>(entry.quantity);
     const double buy = entry.buyPrice;
     const double sell = entry.sellPrice;
 
