@@ -20,7 +20,7 @@ fi
 
 # Debian's own Python: the AT-SPI bindings (python3-gi) are installed for it alone.
 python=/usr/bin/python3
-for tool in Xvfb dbus-daemon dbus-send "$python" xdotool /usr/libexec/at-spi-bus-launcher; do
+for tool in Xvfb xdpyinfo flock dbus-daemon dbus-send "$python" xdotool /usr/libexec/at-spi-bus-launcher; do
     command -v "$tool" >/dev/null || {
         echo "test-a11y: $tool is missing (scripts/install-deps.sh test installs it)" >&2
         exit 2
@@ -39,20 +39,31 @@ descendants() {
     echo "$1"
 }
 
+# Processes that live on our private session bus (the program, the accessibility registry),
+# whoever their parent is by now: the bus address is ours alone.
+on_our_bus() {
+    local environ pid
+    [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || return 0
+    for environ in /proc/[0-9]*/environ; do
+        pid=${environ#/proc/}
+        pid=${pid%/environ}
+        [ "$pid" != $$ ] && [ "$pid" != "$BASHPID" ] || continue
+        if { tr '\0' '\n' <"$environ"; } 2>/dev/null |
+            grep -qxF "DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS"; then
+            echo "$pid"
+        fi
+    done
+}
+
 cleanup() {
     local status=$? pid
     local victims=()
-    # The program (the test normally ends it itself), however it was left behind.
-    for exe in /proc/[0-9]*/exe; do
-        if [ "$(readlink "$exe" 2>/dev/null)" = "$work/trellan" ]; then
-            pid=${exe#/proc/}
-            victims+=("${pid%/exe}")
-        fi
-    done
     for ((i = ${#started[@]} - 1; i >= 0; i--)); do
         # shellcheck disable=SC2207
         victims+=($(descendants "${started[i]}"))
     done
+    # shellcheck disable=SC2207
+    victims+=($(on_our_bus))
     for pid in "${victims[@]}"; do
         kill -TERM "$pid" 2>/dev/null || true
     done
@@ -63,6 +74,11 @@ cleanup() {
         done
         kill -KILL "$pid" 2>/dev/null || true
     done
+    if [ "$status" -ne 0 ]; then
+        for log in "$work"/*.log; do
+            [ -s "$log" ] && { echo "--- ${log##*/}"; tail -n 20 "$log"; } >&2
+        done
+    fi
     rm -rf "$work"
     exit "$status"
 }
@@ -88,11 +104,19 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 unset SESSION_MANAGER WAYLAND_DISPLAY
 
-# The virtual screen; it tells its display number once it accepts clients.
+# The virtual screen, on the first free display; it tells its number once it accepts clients.
+# Two servers that choose at the same moment can pick the same number, and the loser removes
+# the winner's socket as it fails: runs of this script (ctest runs several) choose in turn.
+exec 4>"${TMPDIR:-/tmp}/trellan-a11y-display.lock"
+flock -w 60 4 || { echo "test-a11y: another run holds the display lock" >&2; exit 2; }
 Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
-started+=($!)
+xvfb=$!
+started+=("$xvfb")
 wait_until 100 test -s "$work/display" || { echo "test-a11y: Xvfb did not start" >&2; exit 2; }
 export DISPLAY=:$(head -n1 "$work/display")
+wait_until 100 xdpyinfo && kill -0 "$xvfb" ||
+    { echo "test-a11y: Xvfb does not serve $DISPLAY" >&2; exit 2; }
+exec 4>&-
 
 # A session bus of our own, never the caller's.
 dbus-daemon --session --nofork --nosyslog --print-address=3 3>"$work/bus" 2>"$work/dbus.log" &
@@ -101,19 +125,31 @@ wait_until 100 test -s "$work/bus" || { echo "test-a11y: no session bus" >&2; ex
 export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 
 # The accessibility bus and its registry, on which the program and the test meet.
+# Asked only whether it is there: a call to it would have the session bus start another one.
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/at-spi.log" 2>&1 &
 started+=($!)
-wait_until 100 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-    org.a11y.Bus.GetAddress || { echo "test-a11y: no accessibility bus" >&2; exit 2; }
+a11y_bus_up() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep -q 'boolean true'
+}
+wait_until 100 a11y_bus_up || { echo "test-a11y: no accessibility bus" >&2; exit 2; }
 
-export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
+export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 export LC_ALL=C.UTF-8
 
-status=0
+# In the background, so that a signal to this script is handled at once, not when the test ends.
 if [ -n "${A11Y_TEST_COMMAND:-}" ]; then
-    bash -c "$A11Y_TEST_COMMAND" || status=$?
+    bash -c "$A11Y_TEST_COMMAND" &
 else
-    timeout -k 5 240 "$python" "$source_dir/tests/a11y/calculator_a11y_test.py" "$work/trellan" ||
-        status=$?
+    timeout -k 5 240 "$python" "$source_dir/tests/a11y/calculator_a11y_test.py" "$work/trellan" &
+fi
+started+=($!)
+status=0
+wait "$!" || status=$?
+if [ -z "${A11Y_TEST_COMMAND:-}" ]; then
+    if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+        echo "FAIL the test did not finish within 240 s"
+        echo "0 passed, 1 failed"
+    fi
 fi
 exit "$status"

@@ -26,7 +26,7 @@ from gi.repository import Atspi, GLib  # noqa: E402
 warnings.filterwarnings("ignore", "Atspi.Action.get_action_name is deprecated")
 
 # Every wait is bounded: generous for a loaded CI machine, never reached when all is well.
-WAIT = 30.0
+WAIT = 20.0
 POLL = 0.05
 
 WINDOW_NAME = re.compile(r"^Trellan \d+(\.\d+)*$")
@@ -36,7 +36,11 @@ NOT_AN_INTEGER = "请输入一个介于 -2147483648 和 2147483647 之间的整�
 
 
 class CheckFailed(Exception):
-    pass
+    """Stops the checks in progress; recorded when its failure has been counted already."""
+
+    def __init__(self, what, recorded=False):
+        super().__init__(what)
+        self.recorded = recorded
 
 
 class Results:
@@ -56,7 +60,7 @@ class Results:
     def require(self, name, ok, detail=""):
         """A check the following ones build on: stop the step when it fails."""
         if not self.check(name, ok, detail):
-            raise CheckFailed(name)
+            raise CheckFailed(name, recorded=True)
 
 
 def wait_for(condition, timeout=WAIT):
@@ -156,6 +160,8 @@ class Program:
         return self.app
 
     def top_level(self, wanted_role, matches):
+        if self.process.poll() is not None:
+            raise CheckFailed(f"the program ended (exit status {self.process.returncode})")
         app = self.application()
         if app is None:
             return None
@@ -235,7 +241,7 @@ def check_calculator(results, program):
         results.check(f"a text field is named {field_name}", fields[field_name] is not None,
                       f"text fields {[name(n) for n in descendants(window) if role(n) == Atspi.Role.TEXT]}")
     if None in fields.values():
-        raise CheckFailed("calculator fields")
+        raise CheckFailed("calculator fields", recorded=True)
     buy, quantity, sell, result = (fields[n] for n in CALCULATOR_FIELDS)
 
     first = find(window, Atspi.Role.RADIO_BUTTON, "平面")
@@ -252,7 +258,7 @@ def check_calculator(results, program):
                   and settings.get_description() == FEE_RATES_NAME,
                   f"description {settings.get_description()!r}" if settings else "no * button")
     if None in (first, second, calculate, settings):
-        raise CheckFailed("calculator buttons")
+        raise CheckFailed("calculator buttons", recorded=True)
 
     at_start = wait_for(lambda: has_state(buy, Atspi.StateType.FOCUSED))
     results.check("the buy price field has the focus at start", at_start,
@@ -315,7 +321,7 @@ def check_fee_rates(results, program, calculator_window, settings_button):
         results.check(f"a fee rate field is named {field_name}", fields[field_name] is not None,
                       f"text fields {[name(n) for n in descendants(dialog) if role(n) == Atspi.Role.TEXT]}")
     if None in fields.values():
-        raise CheckFailed("fee rate fields")
+        raise CheckFailed("fee rate fields", recorded=True)
     commission, stamp_duty, transfer = (fields[n] for n in FEE_RATE_FIELDS)
     values = [text_of(f) for f in (commission, stamp_duty, transfer)]
     results.check("the fee rate fields read the current rates", values == ["1.5", "1", "1"],
@@ -367,6 +373,8 @@ def main():
         window_name = name(window)
         check_fee_rates(results, program, window, settings)
     except CheckFailed as failed:
+        if not failed.recorded:
+            results.check(str(failed), False)
         print(f"stopped after: {failed}", flush=True)
     except Exception as error:  # anything unforeseen is a failure, never a hang or a pass
         results.check("no unexpected error", False, repr(error))
