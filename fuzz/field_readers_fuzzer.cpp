@@ -100,7 +100,8 @@ void CheckTypedDouble(std::string_view typed) {
     }
     // strtod also skips line ends before a number and reads hexadecimal numbers; the field
     // reader knows neither, and refuses values beyond the range.
-    const bool onlyStrtodReads = trimmed.empty() || trimmed.find_first_of("xX") != std::string::npos ||
+    const bool onlyStrtodReads = trimmed.empty() ||
+                                 trimmed.find_first_of("xX") != std::string::npos ||
                                  std::isspace(static_cast<unsigned char>(trimmed.front())) != 0;
     Require(!whole || outOfRange || onlyStrtodReads, "every whole decimal number is accepted");
 }

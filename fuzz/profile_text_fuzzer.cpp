@@ -45,7 +45,8 @@ bool IsStorable(std::string_view section, std::string_view key, std::string_view
 }
 
 bool Contains(std::string_view outer, std::string_view inner) {
-    return inner.data() >= outer.data() && inner.data() + inner.size() <= outer.data() + outer.size();
+    return inner.data() >= outer.data() &&
+           inner.data() + inner.size() <= outer.data() + outer.size();
 }
 
 void CheckFind(std::string_view file, std::string_view section, std::string_view key) {

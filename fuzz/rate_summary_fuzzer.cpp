@@ -57,9 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Exactly the capacity on the heap, so that AddressSanitizer sees a single byte too many.
     const std::unique_ptr<char[]> buffer(new char[trellan::SUMMARY_CAPACITY]);
     std::memset(buffer.get(), UNTOUCHED, trellan::SUMMARY_CAPACITY);
-    trellan::FormatRateSummary(schedule,
-                               std::span<char, trellan::SUMMARY_CAPACITY>(
-                                   buffer.get(), trellan::SUMMARY_CAPACITY));
+    trellan::FormatRateSummary(schedule, std::span<char, trellan::SUMMARY_CAPACITY>(
+                                             buffer.get(), trellan::SUMMARY_CAPACITY));
 
     const std::size_t length = strnlen(buffer.get(), trellan::SUMMARY_CAPACITY);
     Require(length < trellan::SUMMARY_CAPACITY, "the line is terminated inside its buffer");

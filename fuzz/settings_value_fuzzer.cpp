@@ -56,8 +56,9 @@ std::string CheckValueText(double value) {
     if (std::isinf(value)) {
         Require(back == value, "an infinity reads back as itself");
     } else if (text == Printed(value)) {
-        const double ulp = std::nextafter(std::fabs(value), std::numeric_limits<double>::infinity()) -
-                           std::fabs(value);
+        const double ulp =
+            std::nextafter(std::fabs(value), std::numeric_limits<double>::infinity()) -
+            std::fabs(value);
         Require(std::fabs(back - value) <= 0.005 + ulp, "a value reads back to two decimals");
         Require(trellan::FormatFixed2(back).View() == text, "the text read back prints the same");
     } else {
