@@ -75,7 +75,8 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     } else if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         m_host.Enter();
     } else {
-        QWidget::keyPressEvent(event);
+        // Past QDialog on purpose: its own Enter and Escape handling is what is replaced above.
+        QWidget::keyPressEvent(event);  // NOLINT(bugprone-parent-virtual-call)
     }
 }
 
@@ -424,7 +425,7 @@ void QtDialogHost::PopupSystemMenu(const QPoint& where) {
     }
 }
 
-std::vector<QAbstractButton*> QtDialogHost::GroupOf(QAbstractButton* button) const {
+std::vector<QAbstractButton*> QtDialogHost::GroupOf(const QAbstractButton* button) const {
     std::vector<QAbstractButton*> group;
     bool found = false;
     for (const res::ControlTemplate& control : m_layout.controls) {

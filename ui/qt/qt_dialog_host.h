@@ -23,6 +23,8 @@ class QtDialogHost;
 class QtSystemMenu final : public CMenu {
   public:
     QtSystemMenu(QWidget& owner, QtDialogHost& host);
+    QtSystemMenu(const QtSystemMenu&) = delete;
+    QtSystemMenu& operator=(const QtSystemMenu&) = delete;
 
     void AppendSeparator() override;
     void AppendItem(unsigned command, std::string_view text) override;
@@ -91,7 +93,7 @@ class QtDialogHost final : public DialogHost {
     void ConnectButton(QAbstractButton* button, const res::ControlTemplate& control);
     void NameFieldsAfterTheirLabels();
     QWidget* Item(int id) const;
-    std::vector<QAbstractButton*> GroupOf(QAbstractButton* button) const;
+    std::vector<QAbstractButton*> GroupOf(const QAbstractButton* button) const;
 
     CDialog& m_dialog;
     const res::DialogTemplate& m_layout;

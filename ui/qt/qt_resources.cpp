@@ -43,16 +43,17 @@ QPixmap PixmapFor(HIcon icon) {
     const int size = static_cast<int>(res::ICON_SIZE);
     QImage image(size, size, QImage::Format_ARGB32);
     const auto pixels = res::AppIconPixels();
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            image.setPixel(x, y, pixels[static_cast<std::size_t>(y * size + x)]);
+    for (std::size_t y = 0; y < res::ICON_SIZE; ++y) {
+        for (std::size_t x = 0; x < res::ICON_SIZE; ++x) {
+            image.setPixel(static_cast<int>(x), static_cast<int>(y),
+                           pixels[y * res::ICON_SIZE + x]);
         }
     }
     return QPixmap::fromImage(image);
 }
 
 QIcon IconFor(HIcon icon) {
-    return QIcon(PixmapFor(icon));
+    return {PixmapFor(icon)};
 }
 
 QFont DialogFont(std::string_view face, int pointSize) {
