@@ -10,7 +10,7 @@ test=(locales xvfb xauth x11-utils imagemagick xdotool dbus at-spi2-core python3
       gir1.2-atspi-2.0 clang libclang-rt-14-dev clang-tidy cppcheck
       dpkg-dev desktop-file-utils appstream lintian)
 package=(dpkg-dev)
-windows=(mingw-w64 g++-mingw-w64-i686-posix googletest wine wine32)
+windows=(mingw-w64 g++-mingw-w64-i686-posix googletest wine wine32 xvfb xdotool imagemagick)
 
 case "${1:-test}" in
     build) wanted=("${build[@]}") ;;

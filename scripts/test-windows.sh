@@ -3,6 +3,8 @@
 # (Debian 12), with a private Wine prefix in build/windows/wineprefix. Fails on any failed test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The virtual screen and the screenshots of the windows.
+source scripts/windows-desktop.sh
 
 bash scripts/install-deps.sh windows
 
@@ -33,7 +35,8 @@ done
 # wait for them.
 mkdir -p "$WINEPREFIX"
 wineserver -p
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+trap 'wineserver -k >/dev/null 2>&1 || true; windows_desktop_stop' EXIT
+windows_desktop_start
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== windows: creating the Wine prefix =="
     wineboot -i >/dev/null 2>&1
@@ -41,5 +44,10 @@ else
     wineboot >/dev/null 2>&1
 fi
 
+windows_desktop_prepare_prefix
+
 echo "== windows: tests under Wine =="
 ctest --preset windows
+
+echo "== windows: screenshots =="
+windows_desktop_screenshots

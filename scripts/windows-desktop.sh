@@ -1,0 +1,116 @@
+# Sourced by scripts/test-windows.sh: the screen that the Windows program's windows need under
+# Wine, and screenshots of its three windows. Expects WINEPREFIX and the other Wine variables.
+
+windows_desktop_xvfb_pid=
+
+# A virtual screen on a free display number; exports DISPLAY.
+windows_desktop_start() {
+    local number_file
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" 2>/dev/null &
+    windows_desktop_xvfb_pid=$!
+    for _ in $(seq 1 100); do
+        [ -s "$number_file" ] && break
+        sleep 0.1
+    done
+    if [ ! -s "$number_file" ]; then
+        echo "Xvfb did not start" >&2
+        rm -f "$number_file"
+        return 1
+    fi
+    export DISPLAY=":$(head -n 1 "$number_file")"
+    rm -f "$number_file"
+}
+
+windows_desktop_stop() {
+    if [ -n "$windows_desktop_xvfb_pid" ]; then
+        kill "$windows_desktop_xvfb_pid" 2>/dev/null || true
+        wait "$windows_desktop_xvfb_pid" 2>/dev/null || true
+        windows_desktop_xvfb_pid=
+    fi
+}
+
+# The prefix's settings for the dialogs: their font 宋体 (SimSun) drawn with a Simplified Chinese
+# font that Debian ships, and windows that Wine frames itself, with no window manager to wait for.
+windows_desktop_prepare_prefix() {
+    local key='HKCU\Software\Wine\Fonts\Replacements'
+    local face
+    for face in 宋体 SimSun; do
+        LANG=C.UTF-8 wine reg add "$key" /v "$face" /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null
+    done
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
+}
+
+# The window with this name once it is on screen (bounded).
+windows_desktop_wait_for() {
+    timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1
+}
+
+windows_desktop_wait_gone() {
+    timeout 15 bash -c "while xdotool search --onlyvisible --name '$1' >/dev/null 2>&1; do sleep 0.1; done"
+}
+
+# Captures a window once it has been painted: a window not yet drawn is one flat colour.
+windows_desktop_capture() {
+    local window=$1 file=$2 colours=0
+    for _ in $(seq 1 20); do
+        sleep 0.2
+        import -window "$window" "$file"
+        colours=$(identify -format '%k' "$file")
+        [ "$colours" -gt 8 ] && return 0
+    done
+    echo "$file: the window was not painted" >&2
+    return 1
+}
+
+# Starts Trellan.exe alone in a fresh folder and captures the calculator, the About box and
+# the fee rate dialog, opened from the keyboard as a user opens them, into
+# build/windows/screenshots. With TRELLAN_UPDATE_SCREENSHOT=1 the calculator's becomes
+# docs/screenshot-windows.png.
+windows_desktop_screenshots() {
+    local out=build/windows/screenshots folder calculator about rates program_pid
+    mkdir -p "$out"
+    rm -f "$out"/*.png
+    folder=$(mktemp -d)
+    cp build/windows/app/Trellan.exe "$folder/"
+    (cd "$folder" && exec wine Trellan.exe >/dev/null 2>&1) &
+    program_pid=$!
+
+    calculator=$(windows_desktop_wait_for '^Trellan 0\.12$')
+    [ -n "$calculator" ] || { echo "the calculator did not appear" >&2; return 1; }
+    windows_desktop_capture "$calculator" "$out/calculator.png"
+    timeout 10 xdotool windowfocus --sync "$calculator"
+
+    # From the buy price, the sixth tab stop is the About button.
+    xdotool key --delay 50 Tab Tab Tab Tab Tab Tab space
+    about=$(windows_desktop_wait_for 'Quorim')
+    [ -n "$about" ] || { echo "the About box did not appear" >&2; return 1; }
+    windows_desktop_capture "$about" "$out/about.png"
+    xdotool key Escape
+    windows_desktop_wait_gone 'Quorim'
+
+    # Back on the About button; the tab stop before it is the fee rate button.
+    xdotool key --delay 50 shift+Tab space
+    rates=$(windows_desktop_wait_for '参数设置')
+    [ -n "$rates" ] || { echo "the fee rate dialog did not appear" >&2; return 1; }
+    windows_desktop_capture "$rates" "$out/fee-rates.png"
+    xdotool key Escape
+    windows_desktop_wait_gone '参数设置'
+
+    xdotool key Escape
+    if ! timeout 15 tail --pid="$program_pid" -f /dev/null; then
+        echo "Trellan.exe did not end on Escape" >&2
+        kill "$program_pid" 2>/dev/null || true
+        return 1
+    fi
+    if [ "$(ls -A "$folder")" != Trellan.exe ]; then
+        echo "Trellan.exe left files beside it: $(ls -A "$folder")" >&2
+        return 1
+    fi
+    rm -rf "$folder"
+    if [ "${TRELLAN_UPDATE_SCREENSHOT:-0}" = 1 ]; then
+        cp "$out/calculator.png" docs/screenshot-windows.png
+    fi
+    echo "screenshots: $out/calculator.png $out/about.png $out/fee-rates.png"
+}
