@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -399,6 +400,35 @@ TEST_F(CalculatorWindow, CarriesTheApplicationIcon) {
         EXPECT_EQ(::SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0), icon);
         EXPECT_EQ(::SendMessageW(dialog, WM_QUERYDRAGICON, 0, 0), icon);
         EXPECT_NE(::GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+    });
+}
+
+}  // namespace
+
+namespace {
+
+POINT Centre(HWND window) {
+    RECT area{};
+    ::GetWindowRect(window, &area);
+    return {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+}
+
+TEST_F(CalculatorWindow, ComesUpOnTheScreenAndItsDialogsCentredOverIt) {
+    CProfitCalcDlg window;
+    RunDriven(window, [](Driver& driver) {
+        const HWND dialog = driver.WaitForDialog(CALCULATOR);
+        ASSERT_NE(dialog, nullptr);
+        RECT screen{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+        const POINT centre = Centre(dialog);
+        EXPECT_LE(std::abs(centre.x - (screen.left + screen.right) / 2), 1);
+        EXPECT_LE(std::abs(centre.y - (screen.top + screen.bottom) / 2), 1);
+        ClickLater(dialog, res::IDC_ABOUT);
+        const HWND about = driver.WaitForDialog(ABOUT);
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(::GetWindow(about, GW_OWNER), dialog);
+        EXPECT_LE(std::abs(Centre(about).x - centre.x), 1);
+        EXPECT_LE(std::abs(Centre(about).y - centre.y), 1);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "ui/win32/win32_dialog_host.h"
 
+#include <algorithm>
 #include <string>
 
 #include "res/version.h"
@@ -39,6 +40,28 @@ bool HasStyle(const res::ControlTemplate& control, std::uint32_t style) {
     return (control.style & style) != 0;
 }
 
+// Our templates give no position: the dialog comes up centred over its owner, or on the screen's
+// work area when it has none, and never beyond that work area.
+void CentreOverOwner(HWND window) {
+    RECT own{};
+    ::GetWindowRect(window, &own);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    RECT area = monitor.rcWork;
+    const HWND owner = ::GetWindow(window, GW_OWNER);
+    if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+        ::GetWindowRect(owner, &area);
+    }
+    const LONG width = own.right - own.left;
+    const LONG height = own.bottom - own.top;
+    LONG x = area.left + (area.right - area.left - width) / 2;
+    LONG y = area.top + (area.bottom - area.top - height) / 2;
+    x = std::max(monitor.rcWork.left, std::min(x, monitor.rcWork.right - width));
+    y = std::max(monitor.rcWork.top, std::min(y, monitor.rcWork.bottom - height));
+    ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 Win32DialogHost::Win32DialogHost(CDialog& dialog, const res::DialogTemplate& layout)
@@ -73,6 +96,7 @@ INT_PTR CALLBACK Win32DialogHost::DialogProc(HWND window, UINT message, WPARAM w
 INT_PTR Win32DialogHost::InitDialog(HWND window) {
     m_window = window;
     innermostWindow = window;
+    CentreOverOwner(window);
     m_dialog.HandleInitDialog();
     return FALSE;
 }
