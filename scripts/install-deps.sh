@@ -18,7 +18,7 @@ case "${1:-test}" in
     test) wanted=("${build[@]}" "${test[@]}") ;;
     package) wanted=("${build[@]}" "${package[@]}") ;;
     windows) wanted=("${build[@]}" "${windows[@]}") ;;
-    all) wanted=("${build[@]}" "${test[@]}" "${windows[@]}") ;;
+    all) wanted=("${build[@]}" "${test[@]}" "${package[@]}" "${windows[@]}") ;;
     *) echo "usage: $0 [build|gui|test|package|windows|all]" >&2; exit 2 ;;
 esac
 

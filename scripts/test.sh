@@ -1,13 +1,32 @@
 #!/usr/bin/env bash
-# Builds Trellan and runs every test: plainly, then under AddressSanitizer and UBSan.
+# Builds Trellan and runs every test and check:
+#   the test suite plainly and under AddressSanitizer + UBSan (unit, settings faults, headless
+#   windows, the screen-reader test on Xvfb), clang-tidy and cppcheck, a short fuzzing run of
+#   every target, the installed program and its Debian package, and the Windows program with its
+#   tests under Wine.
+# Set TRELLAN_FUZZ_SECONDS to fuzz longer (default 10 s a target).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh test
+bash scripts/install-deps.sh all
+
+step() { printf '\n== %s ==\n' "$*"; }
 
 for preset in release asan; do
-    echo "== $preset =="
+    step "tests, $preset build"
     cmake --preset "$preset" -G Ninja >/dev/null
     cmake --build --preset "$preset"
     ctest --preset "$preset"
 done
+
+step "static checks"
+bash scripts/lint.sh
+
+step "fuzzing"
+bash scripts/fuzz.sh "${TRELLAN_FUZZ_SECONDS:-10}"
+
+step "install and package"
+bash scripts/test-install.sh
+
+step "Windows program under Wine"
+bash scripts/test-windows.sh
