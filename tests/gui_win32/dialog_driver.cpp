@@ -11,8 +11,9 @@ namespace win32test {
 namespace {
 
 constexpr auto WAIT_LIMIT = std::chrono::seconds(15);
+constexpr auto CLOSE_LIMIT = std::chrono::seconds(2);
 constexpr DWORD POLL_MS = 10;
-constexpr int CLOSE_ROUNDS = 20;
+constexpr int CLOSE_ROUNDS = 5;
 
 bool IsDialogWindow(HWND window) {
     std::array<wchar_t, 16> name{};
@@ -50,7 +51,11 @@ HWND Driver::ActiveDialog() const {
 }
 
 bool Driver::WaitUntil(const std::function<bool()>& done) const {
-    const auto limit = std::chrono::steady_clock::now() + WAIT_LIMIT;
+    return WaitUntil(done, WAIT_LIMIT);
+}
+
+bool Driver::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds within) const {
+    const auto limit = std::chrono::steady_clock::now() + within;
     while (!done()) {
         if (std::chrono::steady_clock::now() > limit) {
             return false;
@@ -101,7 +106,8 @@ void Driver::CloseAll() const {
         }
         if (HWND active = ActiveDialog()) {
             ::PostMessageW(active, WM_CLOSE, 0, 0);
-            WaitUntil([&] { return !::IsWindow(active) || !::IsWindowVisible(active); });
+            WaitUntil([&] { return !::IsWindow(active) || !::IsWindowVisible(active); },
+                      CLOSE_LIMIT);
         } else {
             ::Sleep(POLL_MS);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,7 @@ class Driver {
     // Waits for a dialog other than `current` to take input (a message box, say).
     HWND WaitForDialogOtherThan(HWND current) const;
     bool WaitUntil(const std::function<bool()>& done) const;
+    bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds within) const;
     // The control with the keyboard focus on the test's thread.
     HWND Focus() const;
     // Closes whatever is still open, innermost first; ends the process if that fails, so a test
