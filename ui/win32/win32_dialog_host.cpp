@@ -105,8 +105,9 @@ INT_PTR Win32DialogHost::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     const bool outer = m_defaultWanted;
     m_defaultWanted = false;
     const LResult result = m_dialog.WindowProc(message, wParam, static_cast<LParam>(lParam));
-    const bool toDialogManager = m_defaultWanted;
+    const bool toDialogManager = m_defaultWanted;  // set by DefaultProcessing, from a handler
     m_defaultWanted = outer;
+    // cppcheck-suppress knownConditionTrueFalse
     if (toDialogManager) {
         return FALSE;
     }
