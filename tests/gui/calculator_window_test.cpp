@@ -174,42 +174,24 @@ class CalculatorWindowTest : public QObject {
         window.DoModal();
     }
 
-    void enterGivesOkWhenEveryFieldReads() {
-        CProfitCalcDlg window;
-        InNextDialog([](QWidget* dialog) {
-            QTest::keyClick(Field(dialog, "IDC_SELL_PRICE"), Qt::Key_Return);
-        });
-        QCOMPARE(window.DoModal(), dlg::RESULT_OK);
+    // How the window ends, or does not: Enter gives OK (ended only when every field reads) or
+    // presses the focused button; the close box and the system menu's Close give Cancel.
+    void endings_data() {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Enter in a field") << int(EnterInField) << dlg::RESULT_OK;
+        QTest::newRow("Enter, a field unreadable") << int(EnterUnreadable) << dlg::RESULT_CANCEL;
+        QTest::newRow("Enter on Calculate") << int(EnterOnCalculate) << dlg::RESULT_CANCEL;
+        QTest::newRow("close box") << int(CloseBox) << dlg::RESULT_CANCEL;
+        QTest::newRow("system menu Close") << int(SystemMenuClose) << dlg::RESULT_CANCEL;
     }
 
-    void enterWithAnUnreadableFieldKeepsTheWindow() {
+    void endings() {
+        QFETCH(int, action);
+        QFETCH(int, result);
         CProfitCalcDlg window;
-        QString message;
-        InNextDialog([&](QWidget* dialog) {
-            Type(Field(dialog, "IDC_BUY_PRICE"), QStringLiteral("x"));
-            gui::AcceptNextMessage(dialog, &message);
-            QTest::keyClick(Field(dialog, "IDC_BUY_PRICE"), Qt::Key_Return);
-            QVERIFY(dialog->isVisible());
-            QVERIFY(!message.isEmpty());
-        });
-        QCOMPARE(window.DoModal(), dlg::RESULT_CANCEL);
-    }
-
-    void enterOnAButtonPressesIt() {
-        CProfitCalcDlg window;
-        InNextDialog([](QWidget* dialog) {
-            Button(dialog, "IDC_CALCULATE")->setFocus();
-            QTest::keyClick(Button(dialog, "IDC_CALCULATE"), Qt::Key_Return);
-            QVERIFY(dialog->isVisible());
-            QCOMPARE(Text(dialog, "IDC_NET_PROFIT"), QStringLiteral("-12"));
-        });
-        window.DoModal();
-    }
-
-    void closeBoxGivesCancel() {
-        CProfitCalcDlg window;
-        InNextDialog([](QWidget* dialog) { dialog->close(); });
-        QCOMPARE(window.DoModal(), dlg::RESULT_CANCEL);
+        InNextDialog([action](QWidget* dialog) { Act(static_cast<Ending>(action), dialog); });
+        QCOMPARE(window.DoModal(), result);
     }
 
     void arrowKeysChooseTheExchange() {
@@ -350,16 +332,41 @@ class CalculatorWindowTest : public QObject {
         window.DoModal();
     }
 
-    void systemMenuCloseGivesCancel() {
-        CProfitCalcDlg window;
-        InNextDialog([](QWidget* dialog) {
-            QTest::keyClick(dialog, Qt::Key_F10, Qt::ShiftModifier);
-            auto* menu = gui::Find<QMenu>(dialog, "systemMenu");
-            QTRY_VERIFY(menu->isVisible());
-            menu->actions().constFirst()->trigger();
-            QTRY_VERIFY(!dialog->isVisible());
-        });
-        QCOMPARE(window.DoModal(), dlg::RESULT_CANCEL);
+  private:
+    enum Ending { EnterInField, EnterUnreadable, EnterOnCalculate, CloseBox, SystemMenuClose };
+
+    // Ends the window (or tries to) and checks what the user sees on the way; the window is
+    // closed with Escape afterwards if it is still open.
+    static void Act(Ending action, QWidget* dialog) {
+        QString message;
+        switch (action) {
+            case EnterInField:
+                QTest::keyClick(Field(dialog, "IDC_SELL_PRICE"), Qt::Key_Return);
+                break;
+            case EnterUnreadable:
+                Type(Field(dialog, "IDC_BUY_PRICE"), QStringLiteral("x"));
+                gui::AcceptNextMessage(dialog, &message);
+                QTest::keyClick(Field(dialog, "IDC_BUY_PRICE"), Qt::Key_Return);
+                QVERIFY(dialog->isVisible() && !message.isEmpty());
+                break;
+            case EnterOnCalculate:
+                Button(dialog, "IDC_CALCULATE")->setFocus();
+                QTest::keyClick(Button(dialog, "IDC_CALCULATE"), Qt::Key_Return);
+                QVERIFY(dialog->isVisible());
+                QCOMPARE(Text(dialog, "IDC_NET_PROFIT"), QStringLiteral("-12"));
+                break;
+            case CloseBox:
+                dialog->close();
+                break;
+            case SystemMenuClose: {
+                QTest::keyClick(dialog, Qt::Key_F10, Qt::ShiftModifier);
+                auto* menu = gui::Find<QMenu>(dialog, "systemMenu");
+                QTRY_VERIFY(menu->isVisible());
+                menu->actions().constFirst()->trigger();
+                QTRY_VERIFY(!dialog->isVisible());
+                break;
+            }
+        }
     }
 };
 

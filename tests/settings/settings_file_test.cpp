@@ -83,46 +83,6 @@ TEST(SettingsPath, FitsItsBufferOrStaysEmpty) {
 }
 #endif
 
-struct LoadCase {
-    const char* name;
-    const char* file;                        // nullptr: no file at all
-    double commission, stampDuty, transfer;  // per mille
-};
-
-std::ostream& operator<<(std::ostream& out, const LoadCase& row) {
-    return out << row.name;
-}
-
-const LoadCase LOADS[] = {
-    {"NoFile", nullptr, 1.5, 1.0, 1.0},
-    {"OnlyCommission", "[SET]\nCOMMISION=2.5\n", 2.5, 1.0, 1.0},
-    {"LowerCase", "[set]\ncommision=2.5\nstampduty=0.5\ntransfer=0.2\n", 2.5, 0.5, 0.2},
-    {"EmptyValueIsZero", "[SET]\nCOMMISION=\n", 0.0, 1.0, 1.0},
-    {"TextIsZero", "[SET]\nCOMMISION=abc\n", 0.0, 1.0, 1.0},
-    {"CommaStopsTheNumber", "[SET]\nCOMMISION=2,5\n", 2.0, 1.0, 1.0},
-    {"WrittenByWindows", "[SET]\r\nCOMMISION=3.00\r\nSTAMPDUTY=0.50\r\nTRANSFER=0.60\r\n", 3.0, 0.5,
-     0.6},
-    {"OtherSection", "[OTHER]\nCOMMISION=9\n", 1.5, 1.0, 1.0},
-};
-
-class LoadTest : public testing::TestWithParam<LoadCase> {};
-
-TEST_P(LoadTest, ReadsRatesAsFractions) {
-    const TempDir dir;
-    const std::string path = dir.File("Set.ini");
-    if (GetParam().file != nullptr) {
-        WriteFile(path, GetParam().file);
-    }
-    const FeeSchedule schedule = LoadFeeSchedule(path.c_str());
-    EXPECT_EQ(schedule.commissionRate, FromPerMille(GetParam().commission));
-    EXPECT_EQ(schedule.stampDutyRate, FromPerMille(GetParam().stampDuty));
-    EXPECT_EQ(schedule.transferRate, FromPerMille(GetParam().transfer));
-    EXPECT_EQ(std::filesystem::exists(path), GetParam().file != nullptr);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, LoadTest, testing::ValuesIn(LOADS),
-                         [](const auto& row) { return row.param.name; });
-
 TEST(LoadFeeSchedule, DefaultsEqualTheInitialScheduleBitForBit) {
     const FeeSchedule loaded = LoadFeeSchedule("");
     const FeeSchedule initial;
