@@ -96,6 +96,13 @@ const WriteCase WRITES[] = {
      "[OTHER]\nY=2\n\n[SET]\nCOMMISION=2.00\n"},
     {"FirstSectionOnly", "[SET]\nX=1\n[SET]\nCOMMISION=1\n",
      "[SET]\nX=1\nCOMMISION=2.00\n[SET]\nCOMMISION=1\n"},
+    // A last line ended by a bare CR (a file cut short): the CR ends the line and its value, and
+    // a line added after it finishes that line end instead of leaving "\r\r\n".
+    {"BareCrEndsTheValue", "[SET]\r\nCOMMISION=1\r", "[SET]\r\nCOMMISION=2.00\r"},
+    {"BareCrKeyAddedAfterIt", "[SET]\r\nX=1\r", "[SET]\r\nX=1\r\nCOMMISION=2.00\r\n"},
+    {"BareCrSectionAddedAfterIt", "[OTHER]\r\nY=abc\r",
+     "[OTHER]\r\nY=abc\r\n\r\n[SET]\r\nCOMMISION=2.00\r\n"},
+    {"BareCrInALineFeedFile", "[OTHER]\nY=abc\r", "[OTHER]\nY=abc\r\n\n[SET]\nCOMMISION=2.00\n"},
 };
 
 class WriteTest : public testing::TestWithParam<WriteCase> {};
