@@ -1,6 +1,6 @@
-// Our profile layer against the real Windows profile calls: files we write are read by
-// GetPrivateProfileStringA as we mean them, and files that WritePrivateProfileStringA wrote
-// (or a user wrote by hand) are read by us exactly as Windows reads them.
+// Our profile layer against the real Windows profile calls, both ways: in files written by hand or
+// by WritePrivateProfileStringA we read what GetPrivateProfileStringA reads, and after our save
+// it reads our values and every other line as before.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -8,10 +8,9 @@
 #define NOMINMAX
 #endif
 #include <array>
-#include <bit>
-#include <cstdint>
+#include <cstdlib>
 #include <gtest/gtest.h>
-#include <ostream>
+#include <iterator>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -25,208 +24,89 @@
 namespace trellan {
 namespace {
 
-using testing_support::ReadFile;
-using testing_support::TempDir;
-using testing_support::WriteFile;
-
-constexpr char DEFAULT_TEXT[] = "default";
-
-std::string WindowsReads(const std::string& path, const char* section, const char* key) {
-    std::array<char, VALUE_CAPACITY> buffer{};
-    ::GetPrivateProfileStringA(section, key, DEFAULT_TEXT, buffer.data(),
-                               static_cast<DWORD>(buffer.size()), path.c_str());
-    return buffer.data();
-}
-
-std::string WeRead(const std::string& path, const char* section, const char* key) {
-    std::array<char, VALUE_CAPACITY> buffer{};
-    CopyProfileString(ReadFile(path), section, key, DEFAULT_TEXT, buffer);
-    return buffer.data();
-}
-
-std::uint64_t Bits(double value) {
-    return std::bit_cast<std::uint64_t>(value);
-}
-
-// Rates compared bit for bit against the per-mille values a user would expect.
-void ExpectRates(const FeeSchedule& schedule, double commission, double stampDuty,
-                 double transfer) {
-    EXPECT_EQ(Bits(schedule.commissionRate), Bits(FromPerMille(commission)));
-    EXPECT_EQ(Bits(schedule.stampDutyRate), Bits(FromPerMille(stampDuty)));
-    EXPECT_EQ(Bits(schedule.transferRate), Bits(FromPerMille(transfer)));
-}
-
-// --- Files we wrote, read by Windows ---
-
-struct SavedCase {
-    const char* name;
-    const char* before;  // nullptr: no file yet
-    std::array<double, 3> perMille;
-    std::array<const char*, 3> texts;  // what Windows must read for the three keys
-};
-
-std::ostream& operator<<(std::ostream& out, const SavedCase& row) {
-    return out << row.name;
-}
-
-const SavedCase SAVED[] = {
-    {"NewFile", nullptr, {1.234, 1, 0.5}, {"1.23", "1.00", "0.50"}},
-    {"SignsAndSizes", nullptr, {-1, 1000, 0}, {"-1.00", "1000.00", "0.00"}},
-    {"IntoAWindowsFile",
-     "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=1.50\r\nstampduty = 1.00\r\n"
-     "NOTE=kept\r\n",
-     {2, 2.5, 0.01},
-     {"2.00", "2.50", "0.01"}},
-    {"IntoALowerCaseLfFile", "[set]\ncommision=3\n", {4, 0.8, 0.3}, {"4.00", "0.80", "0.30"}},
-};
-
-class WindowsReadsOurFile : public testing::TestWithParam<SavedCase> {};
-
-TEST_P(WindowsReadsOurFile, GetsTheSavedValues) {
-    const TempDir dir;
-    const std::string path = dir.File("Set.ini");
-    if (GetParam().before != nullptr) {
-        WriteFile(path, GetParam().before);
-    }
-    const auto& [commission, stampDuty, transfer] = GetParam().perMille;
-    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), commission, stampDuty, transfer));
-
-    EXPECT_EQ(WindowsReads(path, "SET", "COMMISION"), GetParam().texts[0]);
-    EXPECT_EQ(WindowsReads(path, "SET", "STAMPDUTY"), GetParam().texts[1]);
-    EXPECT_EQ(WindowsReads(path, "SET", "TRANSFER"), GetParam().texts[2]);
-    // The lines we did not own are still there for Windows.
-    if (GetParam().before != nullptr) {
-        EXPECT_EQ(WindowsReads(path, "Window", "X"), WeRead(path, "Window", "X"));
-        EXPECT_EQ(WindowsReads(path, "SET", "NOTE"), WeRead(path, "SET", "NOTE"));
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Saves, WindowsReadsOurFile, testing::ValuesIn(SAVED),
-                         [](const auto& row) { return row.param.name; });
-
-// --- Files Windows wrote, read by us ---
-
-struct ProfileWrite {
+struct Entry {
     const char* section;
     const char* key;
-    const char* value;  // nullptr deletes the key, as the platform call does
+    const char* text;  // written (nullptr deletes the key, as the platform call does) or default
 };
 
-struct WrittenCase {
-    const char* name;
-    const char* before;  // nullptr: no file yet
-    std::vector<ProfileWrite> writes;
-    std::array<double, 3> perMille;  // what LoadFeeSchedule must give afterwards
-};
+// What both sides are asked in every file: the three rates with their defaults, then lines that
+// are not ours.
+const Entry QUERIES[] = {{"SET", "COMMISION", "1.5"}, {"SET", "STAMPDUTY", "1.0"},
+                         {"SET", "TRANSFER", "1.0"},  {"SET", "NOTE", "default"},
+                         {"Window", "X", "default"},  {"OTHER", "COMMISION", "default"}};
 
-std::ostream& operator<<(std::ostream& out, const WrittenCase& row) {
-    return out << row.name;
+// What Windows reads for the query, and what we read.
+std::array<std::string, 2> BothRead(const std::string& path, const Entry& query) {
+    std::array<char, VALUE_CAPACITY> windows{};
+    std::array<char, VALUE_CAPACITY> ours{};
+    ::GetPrivateProfileStringA(query.section, query.key, query.text, windows.data(),
+                               static_cast<DWORD>(windows.size()), path.c_str());
+    CopyProfileString(testing_support::ReadFile(path), query.section, query.key, query.text, ours);
+    return {windows.data(), ours.data()};
 }
 
-const WrittenCase WRITTEN[] = {
-    {"ThreeKeys",
-     nullptr,
-     {{"SET", "COMMISION", "2.50"}, {"SET", "STAMPDUTY", "0.80"}, {"SET", "TRANSFER", "0.30"}},
-     {2.5, 0.8, 0.3}},
-    {"SeveralSections",
-     nullptr,
-     {{"Window", "X", "10"},
-      {"SET", "COMMISION", "3.00"},
-      {"Other", "COMMISION", "9"},
-      {"SET", "TRANSFER", "0.60"},
-      {"Window", "Y", "20"}},
-     {3.0, 1.0, 0.6}},
-    {"ExistingFileWithComments",
-     "; kept by hand\r\n[SET]\r\n; the old rate\r\nCOMMISION=1.50\r\nSTAMPDUTY=1.00\r\n\r\n"
-     "[Window]\r\nX=1\r\n",
-     {{"SET", "COMMISION", "4.00"}, {"SET", "TRANSFER", "0.25"}, {"Window", "X", "2"}},
-     {4.0, 1.0, 0.25}},
-    {"NamesInOtherCase",
-     "[set]\r\n commision = 1.50 \r\n",
-     {{"Set", "Commision", "2.00"}, {"SET", "stampduty", "0.90"}},
-     {2.0, 0.9, 1.0}},
-    {"ExistingLfFile",
-     "[SET]\nCOMMISION=1.5\nSTAMPDUTY=1\n",
-     {{"SET", "TRANSFER", "0.70"}},
-     {1.5, 1.0, 0.7}},
-    {"DeletedKeyGivesTheDefault",
-     "[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=3.00\r\n",
-     {{"SET", "COMMISION", nullptr}},
-     {1.5, 3.0, 1.0}},
-    {"EmptyValue", nullptr, {{"SET", "COMMISION", ""}}, {0.0, 1.0, 1.0}},
+struct FileCase {
+    const char* name;
+    const char* before;         // written by hand; nullptr: no file
+    std::vector<Entry> writes;  // then by WritePrivateProfileStringA
 };
 
-class WeReadWindowsFile : public testing::TestWithParam<WrittenCase> {};
+// An empty value, one holding "=" and one longer than the buffer, which both sides cut alike.
+const std::string LONG_NOTE = "[SET]\nCOMMISION=\nSTAMPDUTY=a=b\nNOTE=" + std::string(120, '7');
 
-TEST_P(WeReadWindowsFile, ReadsWhatWindowsReads) {
-    const TempDir dir;
+const FileCase FILES[] = {
+    {"NoFile", nullptr, {}},
+    {"Empty", "", {}},
+    {"Blanks", " [ set ] \r\n\tcommision = 5.5\t\r\nStampDuty=\" 6 \"\r\nTRANSFER='7'", {}},
+    {"EmptyValueEqualsAndCutValue", LONG_NOTE.c_str(), {}},
+    {"Comments", "; r\r\n[OTHER]\r\nCOMMISION=9\r\n[SET]\r\n;COMMISION=8\r\nCOMMISION=2\r\n", {}},
+    {"OtherLines", "[Window]\r\nX=10\r\n[SET]\r\nstampduty = 1.00\r\nNOTE=kept\r\n", {}},
+    {"KeyBeforeAnySection", "COMMISION=1\n[OTHER]\nSTAMPDUTY=2\n", {}},
+    {"Sections", nullptr, {{"SET", "COMMISION", "3"}, {"Other", "COMMISION", "9"}}},
+    {"Existing", "; kept\r\n[SET]\r\nCOMMISION=1.5\r\n[Window]\r\nX=1\r\n", {{"Window", "X", "2"}}},
+    {"OtherCase", "[set]\r\ncommision = 1.5\r\n", {{"Set", "Commision", "2"}}},
+    {"ExistingLfFile", "[SET]\nCOMMISION=1.5\nSTAMPDUTY=1\n", {{"SET", "TRANSFER", "0.70"}}},
+    {"DeletedKey", "[SET]\r\nCOMMISION=2\r\nSTAMPDUTY=3\r\n", {{"SET", "COMMISION", nullptr}}},
+    {"EmptyValue", nullptr, {{"SET", "COMMISION", ""}}},
+};
+
+class ProfileAgreement : public testing::TestWithParam<FileCase> {};
+
+TEST_P(ProfileAgreement, BothWays) {
+    const testing_support::TempDir dir;
     const std::string path = dir.File("Set.ini");
     if (GetParam().before != nullptr) {
-        WriteFile(path, GetParam().before);
+        testing_support::WriteFile(path, GetParam().before);
     }
-    for (const ProfileWrite& write : GetParam().writes) {
-        ASSERT_TRUE(
-            ::WritePrivateProfileStringA(write.section, write.key, write.value, path.c_str()));
+    std::vector<Entry> queries(std::begin(QUERIES), std::end(QUERIES));
+    for (const Entry& line : GetParam().writes) {
+        ASSERT_TRUE(::WritePrivateProfileStringA(line.section, line.key, line.text, path.c_str()));
+        queries.push_back({line.section, line.key, "default"});
     }
     ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());  // flush
-
-    std::vector<ProfileWrite> queries = GetParam().writes;
-    for (const char* key : {"COMMISION", "STAMPDUTY", "TRANSFER", "ABSENT"}) {
-        queries.push_back({"SET", key, nullptr});
+    std::vector<std::string> read;
+    for (const Entry& query : queries) {
+        const auto [windows, ours] = BothRead(path, query);
+        EXPECT_EQ(ours, windows) << query.section << "/" << query.key;
+        read.push_back(windows);
     }
-    for (const ProfileWrite& query : queries) {
-        SCOPED_TRACE(std::string(query.section) + "/" + query.key);
-        EXPECT_EQ(WeRead(path, query.section, query.key),
-                  WindowsReads(path, query.section, query.key));
+    // Loading takes what Windows reads for each rate through atof.
+    const FeeSchedule loaded = LoadFeeSchedule(path.c_str());
+    EXPECT_EQ(loaded.commissionRate, FromPerMille(std::atof(read[0].c_str())));
+    EXPECT_EQ(loaded.stampDutyRate, FromPerMille(std::atof(read[1].c_str())));
+    EXPECT_EQ(loaded.transferRate, FromPerMille(std::atof(read[2].c_str())));
+
+    // After our save Windows reads our three values, and every other as before.
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), -1, 1000, 1.234));
+    const std::array<std::string, 3> saved = {"-1.00", "1000.00", "1.23"};
+    for (std::size_t i = 0; i < std::size(QUERIES); ++i) {
+        EXPECT_EQ(BothRead(path, queries[i])[0], i < saved.size() ? saved.at(i) : read[i])
+            << queries[i].section << "/" << queries[i].key;
     }
-    const auto& [commission, stampDuty, transfer] = GetParam().perMille;
-    ExpectRates(LoadFeeSchedule(path.c_str()), commission, stampDuty, transfer);
 }
 
-INSTANTIATE_TEST_SUITE_P(Writes, WeReadWindowsFile, testing::ValuesIn(WRITTEN),
-                         [](const auto& row) { return row.param.name; });
-
-// --- Files written by hand, read alike ---
-
-struct HandWrittenCase {
-    const char* name;
-    const char* file;
-};
-
-std::ostream& operator<<(std::ostream& out, const HandWrittenCase& row) {
-    return out << row.name;
-}
-
-const HandWrittenCase HAND_WRITTEN[] = {
-    {"Plain", "[SET]\nCOMMISION=2.5\n"},
-    {"WindowsLineEnds", "[SET]\r\nCOMMISION=2.50\r\nSTAMPDUTY=1.00\r\n"},
-    {"NoFinalLineEnd", "[SET]\nCOMMISION=3"},
-    {"CaseOfNames", "[set]\ncommision=4\n"},
-    {"BlanksAroundNamesAndValues", "  [ SET ]  \n\t COMMISION \t=  5.5  \t\n"},
-    {"DoubleQuoted", "[SET]\nCOMMISION=\" 6 \"\n"},
-    {"SingleQuoted", "[SET]\nCOMMISION='7'\n"},
-    {"EmptyValue", "[SET]\nCOMMISION=\n"},
-    {"ValueWithEquals", "[SET]\nCOMMISION=a=b\n"},
-    {"CommentsAndOtherSections",
-     "; rates\r\n[OTHER]\r\nCOMMISION=9\r\n\r\n[SET]\r\n;COMMISION=8\r\nCOMMISION=2\r\n"},
-    {"KeyBeforeAnySection", "COMMISION=1\n[SET]\n"},
-    {"MissingSection", "[OTHER]\nCOMMISION=1\n"},
-    {"Empty", ""},
-    {"LongValueIsCut",
-     "[SET]\nCOMMISION=1234567890123456789012345678901234567890123456789012345"
-     "678901234567890123456789012345678901234567890123456789\n"},
-};
-
-class HandWrittenFile : public testing::TestWithParam<HandWrittenCase> {};
-
-TEST_P(HandWrittenFile, IsReadAsWindowsReadsIt) {
-    const TempDir dir;
-    const std::string path = dir.File("Set.ini");
-    WriteFile(path, GetParam().file);
-    EXPECT_EQ(WeRead(path, "SET", "COMMISION"), WindowsReads(path, "SET", "COMMISION"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, HandWrittenFile, testing::ValuesIn(HAND_WRITTEN),
+INSTANTIATE_TEST_SUITE_P(Files, ProfileAgreement, testing::ValuesIn(FILES),
                          [](const auto& row) { return row.param.name; });
 
 }  // namespace
