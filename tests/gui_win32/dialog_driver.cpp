@@ -1,7 +1,9 @@
 #include "dialog_driver.h"
 
-#include <array>
+#include <atomic>
+#include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -11,141 +13,87 @@ namespace win32test {
 namespace {
 
 constexpr auto WAIT_LIMIT = std::chrono::seconds(15);
-constexpr auto CLOSE_LIMIT = std::chrono::seconds(2);
-constexpr DWORD POLL_MS = 10;
-constexpr int CLOSE_ROUNDS = 5;
+constexpr int CLOSE_ROUNDS = 100;  // of WM_CLOSE to the active dialog, POLL_MS apart
+constexpr DWORD POLL_MS = 50;
 
-bool IsDialogWindow(HWND window) {
-    std::array<wchar_t, 16> name{};
-    ::GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-    return std::wstring_view(name.data()) == L"#32770";
-}
+DWORD g_guiThread = 0;  // the thread that runs the dialogs
 
-BOOL CALLBACK CollectDialog(HWND window, LPARAM found) {
-    if (::IsWindowVisible(window) && IsDialogWindow(window)) {
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+// The first is the topmost: an owner is enabled again before its message box is gone.
+BOOL CALLBACK FindActive(HWND window, LPARAM found) {
+    wchar_t name[8] = {};
+    ::GetClassNameW(window, name, 8);
+    if (!::IsWindowVisible(window) || !::IsWindowEnabled(window) ||
+        name != std::wstring(L"#32770")) {
+        return TRUE;
     }
-    return TRUE;
-}
-
-BOOL CALLBACK CollectText(HWND child, LPARAM texts) {
-    *reinterpret_cast<std::string*>(texts) += WindowText(child);
-    return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
 }
 
 }  // namespace
 
-std::vector<HWND> Driver::Dialogs() const {
-    std::vector<HWND> found;
-    ::EnumThreadWindows(m_guiThread, &CollectDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-HWND Driver::ActiveDialog() const {
-    for (HWND dialog : Dialogs()) {
-        if (::IsWindowEnabled(dialog)) {
-            return dialog;
+int RunDriven(dlg::CDialog& dialog, const std::function<void()>& steps) {
+    g_guiThread = ::GetCurrentThreadId();
+    std::atomic<bool> ended = false;
+    std::thread driver([&] {
+        steps();
+        for (int round = 0; !ended; ++round, ::Sleep(POLL_MS)) {
+            if (round == CLOSE_ROUNDS) {
+                ADD_FAILURE() << "a dialog could not be closed";
+                std::fflush(stdout);
+                ::TerminateProcess(::GetCurrentProcess(), 3);
+            }
+            ::PostMessageW(ActiveDialog(), WM_CLOSE, 0, 0);
         }
-    }
-    return nullptr;
-}
-
-bool Driver::WaitUntil(const std::function<bool()>& done) const {
-    return WaitUntil(done, WAIT_LIMIT);
-}
-
-bool Driver::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds within) const {
-    const auto limit = std::chrono::steady_clock::now() + within;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > limit) {
-            return false;
-        }
-        ::Sleep(POLL_MS);
-    }
-    return true;
-}
-
-HWND Driver::WaitForDialog(std::wstring_view caption) const {
-    HWND found = nullptr;
-    WaitUntil([&] {
-        found = ActiveDialog();
-        return found != nullptr && dlg::win32::ToWide(WindowText(found)) == caption;
-    });
-    if (found == nullptr || dlg::win32::ToWide(WindowText(found)) != caption) {
-        ADD_FAILURE() << "no dialog " << dlg::win32::ToUtf8(caption) << " appeared";
-        return nullptr;
-    }
-    // Once the dialog answers, its initialisation is over and its message loop runs.
-    ::SendMessageW(found, WM_NULL, 0, 0);
-    return found;
-}
-
-HWND Driver::WaitForDialogOtherThan(HWND current) const {
-    HWND found = nullptr;
-    if (!WaitUntil([&] {
-            found = ActiveDialog();
-            return found != nullptr && found != current;
-        })) {
-        ADD_FAILURE() << "no other dialog appeared";
-        return nullptr;
-    }
-    ::SendMessageW(found, WM_NULL, 0, 0);
-    return found;
-}
-
-HWND Driver::Focus() const {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    return ::GetGUIThreadInfo(m_guiThread, &info) ? info.hwndFocus : nullptr;
-}
-
-void Driver::CloseAll() const {
-    for (int round = 0; round < CLOSE_ROUNDS; ++round) {
-        if (Dialogs().empty()) {
-            return;
-        }
-        if (HWND active = ActiveDialog()) {
-            ::PostMessageW(active, WM_CLOSE, 0, 0);
-            WaitUntil([&] { return !::IsWindow(active) || !::IsWindowVisible(active); },
-                      CLOSE_LIMIT);
-        } else {
-            ::Sleep(POLL_MS);
-        }
-    }
-    ADD_FAILURE() << "a dialog could not be closed";
-    std::fflush(stdout);
-    ::TerminateProcess(::GetCurrentProcess(), 3);
-}
-
-int RunDriven(dlg::CDialog& dialog, const std::function<void(Driver&)>& steps) {
-    const DWORD guiThread = ::GetCurrentThreadId();
-    std::thread driver([guiThread, &steps] {
-        Driver driving(guiThread);
-        steps(driving);
-        driving.CloseAll();
     });
     const int result = dialog.DoModal();
+    ended = true;
     driver.join();
     return result;
 }
 
-std::string WindowText(HWND window) {
-    const auto length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const auto copied =
-        ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
+bool WaitUntil(const std::function<bool()>& done) {
+    const auto limit = std::chrono::steady_clock::now() + WAIT_LIMIT;
+    while (!done() && std::chrono::steady_clock::now() < limit) {
+        ::Sleep(10);
+    }
+    return done();
+}
+
+HWND ActiveDialog() {
+    HWND found = nullptr;
+    ::EnumThreadWindows(g_guiThread, &FindActive, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND WaitForDialogOtherThan(HWND current) {
+    HWND found = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (found = ActiveDialog()) != nullptr && found != current; }))
+        << "no other dialog appeared";
+    // Once the dialog answers, its initialisation is over and its message loop runs.
+    ::SendMessageW(found, WM_NULL, 0, 0);
+    return found == current ? nullptr : found;
+}
+
+bool WaitForReturnTo(HWND dialog) {
+    const bool back = WaitUntil([&] { return ActiveDialog() == dialog; });
+    ::SendMessageW(dialog, WM_NULL, 0, 0);
+    return back;
+}
+
+HWND Focus() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return ::GetGUIThreadInfo(g_guiThread, &info) ? info.hwndFocus : nullptr;
+}
+
+std::string Text(HWND window, int id) {
+    window = id == 0 ? window : ::GetDlgItem(window, id);
+    std::wstring text(static_cast<std::size_t>(::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1,
+                      L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return dlg::win32::ToUtf8(text);
-}
-
-std::string Text(HWND dialog, int id) {
-    return WindowText(::GetDlgItem(dialog, id));
-}
-
-std::string ChildTexts(HWND window) {
-    std::string texts;
-    ::EnumChildWindows(window, &CollectText, reinterpret_cast<LPARAM>(&texts));
-    return texts;
 }
 
 bool Checked(HWND dialog, int id) {
@@ -161,21 +109,29 @@ void Type(HWND dialog, int id, std::string_view text) {
     }
 }
 
-void Click(HWND dialog, int id) {
-    ::SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
+void Click(HWND dialog, int id, bool later) {
+    if (later) {
+        ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    } else {
+        ::SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
+    }
 }
 
-void ClickLater(HWND dialog, int id) {
-    ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
-void PressKey(HWND focus, WPARAM key) {
+void PressKey(WPARAM key) {
+    const HWND focus = Focus();
     ::PostMessageW(focus, WM_KEYDOWN, key, 1);
     ::PostMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001U));
 }
 
 void FocusControl(HWND dialog, int id) {
     ::SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(dialog, id)), TRUE);
+}
+
+std::string CaseName(std::string name) {
+    for (char& c : name) {
+        c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+    }
+    return name;
 }
 
 }  // namespace win32test
