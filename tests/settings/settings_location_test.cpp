@@ -18,8 +18,8 @@ constexpr int ADMIN = 2;  // so does the one beside the executable
 
 struct LocationCase {
     const char* name;
-    std::string_view dir;  // the executable's folder
-    const char* xdg;       // XDG_CONFIG_HOME; nullptr: unset
+    std::string dir;  // the executable's folder
+    const char* xdg;  // XDG_CONFIG_HOME; nullptr: unset
     const char* home;
     int files;
     std::string save, load;  // the paths chosen
