@@ -119,8 +119,9 @@ bool SaveFeeSchedule(const char* path, double commission, double stampDuty, doub
         return false;  // never replace a file we could not read: its other lines would be lost
     }
     // All three keys in one replacement, so the file never holds a mixture of old and new.
-    return ReplaceFileAtomically(path,
-                                 SettingsTextWith(file.bytes, commission, stampDuty, transfer));
+    const std::string text = SettingsTextWith(file.bytes, commission, stampDuty, transfer);
+    // A file grown past what loading accepts would lose the rates just saved.
+    return text.size() <= MAX_SETTINGS_FILE_SIZE && ReplaceFileAtomically(path, text);
 }
 
 }  // namespace trellan

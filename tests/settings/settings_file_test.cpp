@@ -14,6 +14,7 @@
 
 #include "core/fee_schedule.h"
 
+#include "settings/file_io.h"
 #include "settings/temp_dir.h"
 
 namespace trellan {
@@ -155,6 +156,15 @@ TEST(SaveFeeSchedule, ReplacesTheFileALinkPointsTo) {
     EXPECT_EQ(LoadFeeSchedule(real.c_str()).commissionRate, FromPerMille(2));
 }
 #endif
+
+TEST(SaveFeeSchedule, NeverGrowsTheFilePastWhatLoadingAccepts) {
+    const TempDir dir;
+    const std::string path = dir.File("Set.ini");
+    const std::string full = std::string(MAX_SETTINGS_FILE_SIZE - 7, ';') + "\n[SET]\n";
+    WriteFile(path, full);
+    EXPECT_FALSE(SaveFeeSchedule(path.c_str(), 2, 1, 1));
+    EXPECT_EQ(ReadFile(path), full);
+}
 
 TEST(SaveFeeSchedule, FailsWithoutChangingAnything) {
     const TempDir dir;
