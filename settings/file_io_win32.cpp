@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "settings/file_io.h"
+#include "settings/wide_text.h"
 
 // Our text is UTF-8; Windows is asked through the wide calls so that a directory name in any
 // script works, whatever the system's ANSI code page.
@@ -42,21 +43,6 @@ class FileHandle {
   private:
     HANDLE m_handle;
 };
-
-// The UTF-16 form of a UTF-8 path; nothing for text that is not UTF-8.
-std::optional<std::wstring> Widen(const char* utf8) {
-    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
-    if (length <= 0) {
-        return std::nullopt;
-    }
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    if (::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, wide.data(), length) !=
-        length) {
-        return std::nullopt;
-    }
-    wide.pop_back();  // the terminating zero counted by the call
-    return wide;
-}
 
 bool IsMissingError(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -136,7 +122,7 @@ FileContents ReadWholeFile(const char* path) {
     if (path == nullptr || *path == '\0') {
         return contents;
     }
-    const std::optional<std::wstring> wide = Widen(path);
+    const std::optional<std::wstring> wide = Utf8ToWide(path);
     if (!wide) {
         contents.status = ReadStatus::Failed;
         return contents;
@@ -178,7 +164,7 @@ bool ReplaceFileAtomically(const char* path, std::string_view bytes) {
     if (path == nullptr || *path == '\0') {
         return false;
     }
-    const std::optional<std::wstring> target = Widen(path);
+    const std::optional<std::wstring> target = Utf8ToWide(path);
     DWORD attributes = FILE_ATTRIBUTE_NORMAL;
     if (!target || !MayReplace(*target, attributes)) {
         return false;

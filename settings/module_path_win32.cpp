@@ -9,9 +9,11 @@
 #undef GetModuleFileName
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "settings/module_path.h"
+#include "settings/wide_text.h"
 
 namespace trellan {
 namespace {
@@ -33,20 +35,12 @@ std::size_t GetModuleFileName(std::span<char> buffer) {
     if (length == 0 || length >= WIDE_PATH_LIMIT) {
         return 0;
     }
-    const int wideLength = static_cast<int>(length);
-    const int needed = ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), wideLength,
-                                             nullptr, 0, nullptr, nullptr);
-    if (needed <= 0 || static_cast<std::size_t>(needed) >= buffer.size()) {
+    const std::optional<std::string> utf8 = WideToUtf8({wide.data(), length});
+    if (!utf8 || utf8->size() >= buffer.size()) {
         return 0;
     }
-    const int converted =
-        ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), wideLength, buffer.data(),
-                              needed, nullptr, nullptr);
-    if (converted != needed) {
-        std::fill(buffer.begin(), buffer.end(), '\0');
-        return 0;
-    }
-    return static_cast<std::size_t>(converted);
+    std::copy(utf8->begin(), utf8->end(), buffer.begin());
+    return utf8->size();
 }
 
 }  // namespace trellan

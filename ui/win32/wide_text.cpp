@@ -1,36 +1,16 @@
 #include "ui/win32/wide_text.h"
 
-#include "ui/win32/windows_api.h"
+#include "settings/wide_text.h"
 
 namespace dlg::win32 {
 
+// Window texts that are not valid in one form or the other show as empty.
 std::wstring ToWide(std::string_view utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(utf8.size());
-    const int needed = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-    if (needed <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), needed);
-    return wide;
+    return trellan::Utf8ToWide(utf8).value_or(L"");
 }
 
 std::string ToUtf8(std::wstring_view wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(wide.size());
-    const int needed =
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) {
-        return {};
-    }
-    std::string utf8(static_cast<std::size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), needed, nullptr, nullptr);
-    return utf8;
+    return trellan::WideToUtf8(wide).value_or("");
 }
 
 }  // namespace dlg::win32
