@@ -1,16 +1,10 @@
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <algorithm>
 #include <optional>
 #include <string>
-#include <windows.h>
 
 #include "settings/file_io.h"
 #include "settings/wide_text.h"
+#include "settings/windows_api.h"
 
 // Our text is UTF-8; Windows is asked through the wide calls so that a directory name in any
 // script works, whatever the system's ANSI code page.

@@ -1,12 +1,5 @@
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 #include "settings/wide_text.h"
+#include "settings/windows_api.h"
 
 namespace trellan {
 

@@ -4,8 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "settings/windows_api.h"
+
 #include "ui/framework/dialog.h"
-#include "ui/win32/windows_api.h"
 
 // Drives the real dialogs as a user does, from a thread of its own: the test's thread runs the
 // dialog modally, the driver types, clicks and presses keys with window messages and reads what

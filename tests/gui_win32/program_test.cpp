@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "res/resource_ids.h"
+#include "settings/windows_api.h"
 
-#include "ui/win32/windows_api.h"
+#include "res/resource_ids.h"
 
 #include "dialog_driver.h"
 #include "settings_file_cases.h"

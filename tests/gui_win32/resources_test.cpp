@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "settings/windows_api.h"
+
 #include "res/dialog_template.h"
 #include "res/resource_ids.h"
 
 #include "ui/win32/wide_text.h"
-#include "ui/win32/windows_api.h"
 
 namespace {
 

@@ -1,13 +1,7 @@
 // The settings file on Windows, in a folder with a Chinese name that only the wide calls reach:
 // what counts as a missing or a failed read, and saves that keep the file's attributes or, when
 // the file is read-only, locked or in the way, leave it as it was without a temporary file.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "settings/windows_api.h"
 // The platform's name for its own call, which would otherwise rename ours.
 #undef GetModuleFileName
 

@@ -1,25 +1,19 @@
 // Our profile layer against the real Windows profile calls, both ways: in files written by hand or
 // by WritePrivateProfileStringA we read what GetPrivateProfileStringA reads, and after our save
 // it reads our values and every other line as before.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <array>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <vector>
-#include <windows.h>
 
 #include "core/fee_schedule.h"
 
 #include "settings/profile_text.h"
 #include "settings/settings_file.h"
 #include "settings/temp_dir.h"
+#include "settings/windows_api.h"
 
 namespace trellan {
 namespace {

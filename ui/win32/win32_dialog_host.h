@@ -2,9 +2,10 @@
 
 #include <optional>
 
+#include "settings/windows_api.h"
+
 #include "ui/framework/dialog.h"
 #include "ui/win32/win32_system_menu.h"
-#include "ui/win32/windows_api.h"
 
 namespace dlg::win32 {
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "settings/windows_api.h"
+
 #include "ui/framework/messages.h"
-#include "ui/win32/windows_api.h"
 
 namespace dlg::win32 {
 

@@ -1,7 +1,8 @@
 #include <float.h>
 
+#include "settings/windows_api.h"
+
 #include "ui/framework/toolkit.h"
-#include "ui/win32/windows_api.h"
 
 namespace dlg {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The one way the Windows backend includes the platform's headers: without the rarely used
-// parts and without the min and max macros.
+// The one way the program includes the Windows headers: without the rarely used parts and
+// without the min and max macros.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
