@@ -22,36 +22,40 @@ void CDataExchange::Fail(int id, const char* message) {
     m_dialog.FocusItem(id);
 }
 
-void DDX_Text(CDataExchange& exchange, int id, double& value) {
+namespace {
+
+// One text field as a number: shown in its text form, read back whole or reported.
+template <class Number, class Format, class Parse>
+void ExchangeNumber(CDataExchange& exchange, int id, Number& value, Format format, Parse parse,
+                    const char* unreadable) {
     if (exchange.Failed()) {
         return;
     }
     if (!exchange.Saving()) {
-        exchange.Dialog().SetItemText(id, trellan::FormatGeneral15(value).View());
+        exchange.Dialog().SetItemText(id, format(value));
         return;
     }
-    const std::optional<double> read = trellan::ParseDouble(exchange.Dialog().GetItemText(id));
+    const std::optional<Number> read = parse(exchange.Dialog().GetItemText(id));
     if (!read) {
-        exchange.Fail(id, NOT_A_NUMBER);
+        exchange.Fail(id, unreadable);
         return;
     }
     value = *read;
 }
 
+}  // namespace
+
+void DDX_Text(CDataExchange& exchange, int id, double& value) {
+    ExchangeNumber(
+        exchange, id, value,
+        [](double number) { return std::string(trellan::FormatGeneral15(number).View()); },
+        trellan::ParseDouble, NOT_A_NUMBER);
+}
+
 void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value) {
-    if (exchange.Failed()) {
-        return;
-    }
-    if (!exchange.Saving()) {
-        exchange.Dialog().SetItemText(id, std::to_string(value));
-        return;
-    }
-    const std::optional<std::int32_t> read = trellan::ParseInt32(exchange.Dialog().GetItemText(id));
-    if (!read) {
-        exchange.Fail(id, NOT_AN_INTEGER);
-        return;
-    }
-    value = *read;
+    ExchangeNumber(
+        exchange, id, value, [](std::int32_t number) { return std::to_string(number); },
+        trellan::ParseInt32, NOT_AN_INTEGER);
 }
 
 void DDX_Radio(CDataExchange& exchange, int firstId, std::int32_t& value) {

@@ -32,8 +32,16 @@ int CDialog::DoModal() {
 }
 
 void CDialog::HandleInitDialog() {
-    if (OnInitDialog()) {
-        m_host->FocusFirstTabStop();
+    if (!OnInitDialog()) {
+        return;
+    }
+    // The focus goes to the first control in tab order that can take it.
+    for (const res::ControlTemplate& control : m_template->controls) {
+        if ((control.style & res::STYLE_TABSTOP) != 0 &&
+            (control.style & res::STYLE_DISABLED) == 0) {
+            m_host->FocusItem(control.id);
+            return;
+        }
     }
 }
 

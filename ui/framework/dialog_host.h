@@ -39,7 +39,6 @@ class DialogHost {
     virtual void SetItemChecked(int id, bool checked) = 0;
     // Moves the focus to the control and, for a field, selects its whole text.
     virtual void FocusItem(int id) = 0;
-    virtual void FocusFirstTabStop() = 0;
 
     // A modal message owned by the dialog, naming a problem to the user.
     virtual void ShowMessage(std::string_view text) = 0;

@@ -332,15 +332,6 @@ void QtDialogHost::FocusItem(int id) {
     }
 }
 
-void QtDialogHost::FocusFirstTabStop() {
-    for (const res::ControlTemplate& control : m_layout.controls) {
-        if (HasStyle(control, res::STYLE_TABSTOP) && !HasStyle(control, res::STYLE_DISABLED)) {
-            FocusItem(control.id);
-            return;
-        }
-    }
-}
-
 void QtDialogHost::ShowMessage(std::string_view text) {
     QMessageBox message(QMessageBox::Warning, QApplication::applicationDisplayName(),
                         ToQString(text), QMessageBox::NoButton, m_window.get());

@@ -36,10 +36,6 @@ bool ForTheDialogLayer(UINT message) {
     }
 }
 
-bool HasStyle(const res::ControlTemplate& control, std::uint32_t style) {
-    return (control.style & style) != 0;
-}
-
 // Our templates give no position: the dialog comes up centred over its owner, or on the screen's
 // work area when it has none, and never beyond that work area.
 void CentreOverOwner(HWND window) {
@@ -164,15 +160,6 @@ void Win32DialogHost::FocusItem(int id) {
     const HWND item = Item(id);
     if (item != nullptr) {
         ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
-    }
-}
-
-void Win32DialogHost::FocusFirstTabStop() {
-    for (const res::ControlTemplate& control : m_layout.controls) {
-        if (HasStyle(control, res::STYLE_TABSTOP) && !HasStyle(control, res::STYLE_DISABLED)) {
-            FocusItem(control.id);
-            return;
-        }
     }
 }
 

@@ -24,7 +24,6 @@ class Win32DialogHost final : public DialogHost {
     bool IsItemChecked(int id) const override;
     void SetItemChecked(int id, bool checked) override;
     void FocusItem(int id) override;
-    void FocusFirstTabStop() override;
     void ShowMessage(std::string_view text) override;
     CMenu* GetSystemMenu() override;
     void SetIcon(HIcon icon, bool big) override;
