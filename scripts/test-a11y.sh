@@ -108,9 +108,12 @@ unset SESSION_MANAGER WAYLAND_DISPLAY
 # Two servers that choose at the same moment can pick the same number, and the loser removes
 # the winner's socket as it fails: runs of this script (ctest runs several) choose in turn.
 # Xvfb must not inherit the lock, or it would hold it, and keep the next run waiting, to the end.
+# -noreset: by default the server resets when its last client leaves (the probe below, a helper
+# that connects and goes), and a client that connects during the reset is dropped, so the
+# program would fail to start now and then with "could not connect to display".
 exec 4>"${TMPDIR:-/tmp}/trellan-a11y-display.lock"
 flock -w 60 4 || { echo "test-a11y: another run holds the display lock" >&2; exit 2; }
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" 4>&- &
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" 4>&- &
 xvfb=$!
 started+=("$xvfb")
 wait_until 100 test -s "$work/display" || { echo "test-a11y: Xvfb did not start" >&2; exit 2; }

@@ -77,7 +77,7 @@ lintian_report=$(lintian "$deb" 2>&1 | grep -v 'running with root privileges' ||
 
 echo "== where an installed copy keeps the rates =="
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 100); do

@@ -7,7 +7,7 @@ windows_desktop_xvfb_pid=
 windows_desktop_start() {
     local number_file
     number_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number_file" 2>/dev/null &
     windows_desktop_xvfb_pid=$!
     for _ in $(seq 1 100); do
         [ -s "$number_file" ] && break
