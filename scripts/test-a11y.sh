@@ -107,18 +107,13 @@ unset SESSION_MANAGER WAYLAND_DISPLAY
 # The virtual screen, on the first free display; it tells its number once it accepts clients.
 # Two servers that choose at the same moment can pick the same number, and the loser removes
 # the winner's socket as it fails: runs of this script (ctest runs several) choose in turn.
-# Xvfb must not inherit the lock, or it would hold it, and keep the next run waiting, to the end.
-# -noreset: by default the server resets when its last client leaves (the probe below, a helper
-# that connects and goes), and a client that connects during the reset is dropped, so the
-# program would fail to start now and then with "could not connect to display".
+# Xvfb does not inherit the lock, or it would hold it, and keep the next run waiting, to the end.
+source scripts/virtual-screen.sh
 exec 4>"${TMPDIR:-/tmp}/trellan-a11y-display.lock"
 flock -w 60 4 || { echo "test-a11y: another run holds the display lock" >&2; exit 2; }
-Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" 4>&- &
-xvfb=$!
-started+=("$xvfb")
-wait_until 100 test -s "$work/display" || { echo "test-a11y: Xvfb did not start" >&2; exit 2; }
-export DISPLAY=:$(head -n1 "$work/display")
-wait_until 100 xdpyinfo && kill -0 "$xvfb" ||
+virtual_screen_start "$work/xvfb.log" || exit 2
+started+=("$virtual_screen_pid")
+wait_until 100 xdpyinfo && kill -0 "$virtual_screen_pid" ||
     { echo "test-a11y: Xvfb does not serve $DISPLAY" >&2; exit 2; }
 exec 4>&-
 

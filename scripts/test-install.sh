@@ -13,9 +13,9 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/pkg/CMakeCache.txt)
 deb=build/pkg/trellan_${version}_$(dpkg --print-architecture).deb
 app_id=org.trellan.Trellan
 work=$(mktemp -d)
-xvfb_pid=
+source scripts/virtual-screen.sh
 cleanup() {
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    virtual_screen_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -76,15 +76,7 @@ lintian_report=$(lintian "$deb" 2>&1 | grep -v 'running with root privileges' ||
 ! grep -q '^E:' <<<"$lintian_report" || fail "lintian reports errors"
 
 echo "== where an installed copy keeps the rates =="
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=:$(cat "$work/display")
+virtual_screen_start || fail "no virtual screen"
 
 bin=$root/usr/bin
 title="^Trellan $version\$"

@@ -3,7 +3,8 @@
 # (Debian 12), with a private Wine prefix in build/windows/wineprefix. Fails on any failed test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# The virtual screen and the screenshots of the windows.
+# The virtual screen, the prefix settings and the screenshots of the windows.
+source scripts/virtual-screen.sh
 source scripts/windows-desktop.sh
 
 bash scripts/install-deps.sh windows
@@ -35,8 +36,8 @@ done
 # wait for them.
 mkdir -p "$WINEPREFIX"
 wineserver -p
-trap 'wineserver -k >/dev/null 2>&1 || true; windows_desktop_stop' EXIT
-windows_desktop_start
+trap 'wineserver -k >/dev/null 2>&1 || true; virtual_screen_stop' EXIT
+virtual_screen_start
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== windows: creating the Wine prefix =="
     wineboot -i >/dev/null 2>&1

@@ -1,34 +1,6 @@
-# Sourced by scripts/test-windows.sh: the screen that the Windows program's windows need under
-# Wine, and screenshots of its three windows. Expects WINEPREFIX and the other Wine variables.
-
-windows_desktop_xvfb_pid=
-
-# A virtual screen on a free display number; exports DISPLAY.
-windows_desktop_start() {
-    local number_file
-    number_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number_file" 2>/dev/null &
-    windows_desktop_xvfb_pid=$!
-    for _ in $(seq 1 100); do
-        [ -s "$number_file" ] && break
-        sleep 0.1
-    done
-    if [ ! -s "$number_file" ]; then
-        echo "Xvfb did not start" >&2
-        rm -f "$number_file"
-        return 1
-    fi
-    export DISPLAY=":$(head -n 1 "$number_file")"
-    rm -f "$number_file"
-}
-
-windows_desktop_stop() {
-    if [ -n "$windows_desktop_xvfb_pid" ]; then
-        kill "$windows_desktop_xvfb_pid" 2>/dev/null || true
-        wait "$windows_desktop_xvfb_pid" 2>/dev/null || true
-        windows_desktop_xvfb_pid=
-    fi
-}
+# Sourced by scripts/test-windows.sh: the Wine prefix's settings for the Windows program's windows,
+# and screenshots of its three windows. Expects a virtual screen (DISPLAY), WINEPREFIX and the
+# other Wine variables.
 
 # The prefix's settings for the dialogs: their font 宋体 (SimSun) drawn with a Simplified Chinese
 # font that Debian ships, and windows that Wine frames itself, with no window manager to wait for.
