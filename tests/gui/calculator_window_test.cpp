@@ -1,9 +1,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <tuple>
+#include <vector>
 
+#include <QClipboard>
 #include <QMenu>
+#include <QPalette>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 
 #include "core/fee_schedule.h"
@@ -17,6 +24,8 @@
 
 #include "calculation_cases.h"
 #include "gui_driver.h"
+#include "keyboard_cases.h"
+#include "text_contrast.h"
 
 using gui::Button;
 using gui::Field;
@@ -47,6 +56,41 @@ bool Checked(QWidget* window, const char* name) {
     return Button(window, name)->isChecked();
 }
 
+// The calculator's control with this identifier.
+QWidget* Control(QWidget* window, int id) {
+    for (const res::ControlTemplate& control :
+         res::FindDialogTemplate(res::IDD_CALCULATOR)->controls) {
+        if (control.id == id) {
+            return gui::Find<QWidget>(window, std::string(control.idName).c_str());
+        }
+    }
+    return nullptr;
+}
+
+// Presses the keys of a key table row, each on the control that has the focus.
+void PressKeys(QWidget* dialog, const char* keys) {
+    static const std::map<QString, Qt::Key> NAMED{
+        {QStringLiteral("Tab"), Qt::Key_Tab},     {QStringLiteral("BackTab"), Qt::Key_Backtab},
+        {QStringLiteral("Left"), Qt::Key_Left},   {QStringLiteral("Right"), Qt::Key_Right},
+        {QStringLiteral("Space"), Qt::Key_Space},
+    };
+    for (QString key : QString::fromUtf8(keys).split(QLatin1Char(' '))) {
+        QString message;
+        if (key.endsWith(QLatin1Char('!'))) {
+            key.chop(1);
+            gui::AcceptNextMessage(dialog, &message);
+        }
+        QWidget* focus = dialog->focusWidget();
+        const auto named = NAMED.find(key);
+        if (named == NAMED.end()) {
+            QTest::keyClicks(focus, key);
+        } else {
+            QTest::keyClick(focus, named->second,
+                            named->second == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        }
+    }
+}
+
 }  // namespace
 
 class CalculatorWindowTest : public QObject {
@@ -73,7 +117,8 @@ class CalculatorWindowTest : public QObject {
             QVERIFY(!Checked(dialog, "IDC_EXCHANGE_B"));
             QCOMPARE(Text(dialog, "IDC_RATE_SUMMARY"), DEFAULT_SUMMARY);
             QCOMPARE(dialog->focusWidget(), Field(dialog, "IDC_BUY_PRICE"));
-            QVERIFY(!Field(dialog, "IDC_NET_PROFIT")->isEnabled());
+            QVERIFY(Field(dialog, "IDC_NET_PROFIT")->isReadOnly());
+            QVERIFY(gui::Find<QPushButton>(dialog, "IDC_SETTINGS")->isFlat());
         });
         QCOMPARE(window.DoModal(), dlg::RESULT_CANCEL);
         QVERIFY(!std::filesystem::exists(SettingsFile()));
@@ -114,6 +159,54 @@ class CalculatorWindowTest : public QObject {
             QCOMPARE(Text(dialog, "IDC_NET_PROFIT"), result);
         });
         window.DoModal();
+    }
+
+    // The result is the text the user came for: it reads at 4.5:1 or better in a light and a
+    // dark theme (the colours of a dark desktop theme's disabled text would not), and copies.
+    void resultIsReadable_data() {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("light") << QApplication::style()->standardPalette();
+        QPalette dark;
+        for (const auto& [role, active, disabled] :
+             {std::tuple{QPalette::Window, 0x353535, 0x353535},
+              {QPalette::WindowText, 0xEEEEEC, 0x8B8E8F},
+              {QPalette::Base, 0x2D2D2D, 0x323232},
+              {QPalette::Text, 0xFFFFFF, 0x6E706F},
+              {QPalette::Button, 0x383838, 0x353535},
+              {QPalette::ButtonText, 0xEEEEEC, 0x8B8E8F}}) {
+            dark.setColor(QPalette::Active, role, QColor::fromRgb(static_cast<QRgb>(active)));
+            dark.setColor(QPalette::Inactive, role, QColor::fromRgb(static_cast<QRgb>(active)));
+            dark.setColor(QPalette::Disabled, role, QColor::fromRgb(static_cast<QRgb>(disabled)));
+        }
+        QTest::newRow("dark") << dark;
+    }
+
+    void resultIsReadable() {
+        QFETCH(QPalette, palette);
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(palette);
+        CProfitCalcDlg window;
+        InNextDialog([](QWidget* dialog) {
+            Type(Field(dialog, "IDC_QUANTITY"), QStringLiteral("88888"));
+            QTest::mouseClick(Button(dialog, "IDC_CALCULATE"), Qt::LeftButton);
+            QLineEdit* result = Field(dialog, "IDC_NET_PROFIT");
+            const QImage shot = result->grab(result->rect().adjusted(3, 3, -3, -3)).toImage();
+            std::vector<std::uint32_t> pixels;
+            for (int y = 0; y < shot.height(); ++y) {
+                for (int x = 0; x < shot.width(); ++x) {
+                    pixels.push_back(shot.pixel(x, y));
+                }
+            }
+            QVERIFY2(gui::TextContrast(pixels) >= 4.5,
+                     QByteArray::number(gui::TextContrast(pixels)).constData());
+            QTest::mouseClick(result, Qt::LeftButton);
+            QTest::keyClick(result, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(result, Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(QApplication::clipboard()->text(), result->text());
+            QVERIFY(!result->text().isEmpty());
+        });
+        window.DoModal();
+        QApplication::setPalette(before);
     }
 
     void unreadableQuantityKeepsTheFieldsAfterIt() {
@@ -194,16 +287,28 @@ class CalculatorWindowTest : public QObject {
         QCOMPARE(window.DoModal(), result);
     }
 
-    void arrowKeysChooseTheExchange() {
+    void keyboard_data() {
+        QTest::addColumn<int>("row");
+        for (std::size_t row = 0; row < gui::KEY_CASES.size(); ++row) {
+            QTest::newRow(gui::KEY_CASES[row].name) << static_cast<int>(row);
+        }
+    }
+
+    void keyboard() {
+        QFETCH(int, row);
+        const gui::KeyCase& keys = gui::KEY_CASES[static_cast<std::size_t>(row)];
         CProfitCalcDlg window;
-        InNextDialog([](QWidget* dialog) {
-            Button(dialog, "IDC_EXCHANGE_A")->setFocus();
-            QTest::keyClick(Button(dialog, "IDC_EXCHANGE_A"), Qt::Key_Right);
-            QVERIFY(Checked(dialog, "IDC_EXCHANGE_B"));
-            QVERIFY(!Checked(dialog, "IDC_EXCHANGE_A"));
-            // Clicking the checked button keeps it checked.
-            QTest::mouseClick(Button(dialog, "IDC_EXCHANGE_B"), Qt::LeftButton);
-            QVERIFY(Checked(dialog, "IDC_EXCHANGE_B"));
+        InNextDialog([&](QWidget* dialog) {
+            QTest::mouseClick(Control(dialog, keys.checked), Qt::LeftButton);
+            Control(dialog, keys.start)->setFocus();
+            PressKeys(dialog, keys.keys);
+            QCOMPARE(dialog->focusWidget(), Control(dialog, keys.focus));
+            QVERIFY(
+                qobject_cast<QAbstractButton*>(Control(dialog, keys.checkedAfter))->isChecked());
+            if (keys.field != 0) {
+                QCOMPARE(qobject_cast<QLineEdit*>(Control(dialog, keys.field))->text(),
+                         QString::fromUtf8(keys.text));
+            }
         });
         window.DoModal();
     }

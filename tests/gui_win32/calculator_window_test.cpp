@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/fee_schedule.h"
 #include "core/net_profit.h"
@@ -14,9 +15,12 @@
 
 #include "ui/framework/messages.h"
 #include "ui/profit_calc_dlg.h"
+#include "ui/win32/wide_text.h"
 
 #include "calculation_cases.h"
 #include "dialog_driver.h"
+#include "keyboard_cases.h"
+#include "text_contrast.h"
 
 using namespace win32test;  // the helpers this file is written in
 
@@ -72,7 +76,10 @@ TEST_F(CalculatorWindow, StartsWithZerosTheFirstExchangeTheDefaultRatesAndItsIco
             EXPECT_TRUE(Checked(dialog, res::IDC_EXCHANGE_A));
             EXPECT_FALSE(Checked(dialog, res::IDC_EXCHANGE_B));
             EXPECT_EQ(Text(dialog, res::IDC_RATE_SUMMARY), DEFAULT_SUMMARY);
-            EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, res::IDC_NET_PROFIT)));
+            // The result is shown read-only, not greyed.
+            EXPECT_NE(::GetWindowLongW(::GetDlgItem(dialog, res::IDC_NET_PROFIT), GWL_STYLE) &
+                          ES_READONLY,
+                      0);
             // The focus is in the buy price, its text selected so that typing replaces it.
             EXPECT_EQ(Focus(), ::GetDlgItem(dialog, res::IDC_BUY_PRICE));
             EXPECT_EQ(::SendMessageW(Focus(), EM_GETSEL, 0, 0), MAKELRESULT(0, 1));
@@ -114,6 +121,57 @@ TEST_P(Calculation, ShowsTheNetResult) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Calculation, testing::ValuesIn(gui::CALCULATIONS),
+                         [](const auto& param) { return CaseName(param.param.name); });
+
+// The result reads at 4.5:1 or better, judged from the pixels of its box, and Ctrl+C copies it.
+TEST_F(CalculatorWindow, ResultIsReadableAndCopies) {
+    Drive([](HWND dialog) {
+        Type(dialog, res::IDC_QUANTITY, "88888");
+        Click(dialog, res::IDC_CALCULATE);
+        const HWND result = ::GetDlgItem(dialog, res::IDC_NET_PROFIT);
+        ::RedrawWindow(result, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RECT box{};
+        ::GetClientRect(result, &box);
+        const HDC dc = ::GetDC(result);
+        std::vector<std::uint32_t> pixels;
+        for (LONG y = box.top + 2; y < box.bottom - 2; ++y) {
+            for (LONG x = box.left + 2; x < box.right - 2; ++x) {
+                const COLORREF colour = ::GetPixel(dc, x, y);  // 0x00BBGGRR
+                pixels.push_back((GetRValue(colour) << 16U) | (GetGValue(colour) << 8U) |
+                                 GetBValue(colour));
+            }
+        }
+        ::ReleaseDC(result, dc);
+        EXPECT_GE(gui::TextContrast(pixels), 4.5);
+        FocusControl(dialog, res::IDC_NET_PROFIT);
+        ::SendMessageW(result, EM_SETSEL, 0, -1);
+        ::SendMessageW(result, WM_CHAR, 'C' - '@', 1);  // Ctrl+C as the field receives it
+        ASSERT_TRUE(::OpenClipboard(nullptr));
+        const HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+        const auto* copied = static_cast<const wchar_t*>(::GlobalLock(data));
+        EXPECT_EQ(dlg::win32::ToUtf8(copied != nullptr ? copied : L""),
+                  Text(dialog, res::IDC_NET_PROFIT));
+        ::GlobalUnlock(data);
+        ::CloseClipboard();
+    });
+}
+
+class Keyboard : public CalculatorWindow, public testing::WithParamInterface<gui::KeyCase> {};
+
+TEST_P(Keyboard, ReachesTheControlAndChecksTheExchange) {
+    Drive([row = GetParam()](HWND dialog) {
+        Click(dialog, row.checked);
+        FocusControl(dialog, row.start);
+        PressKeys(dialog, row.keys);
+        EXPECT_EQ(Focus(), ::GetDlgItem(dialog, row.focus));
+        EXPECT_TRUE(Checked(dialog, row.checkedAfter));
+        if (row.field != 0) {
+            EXPECT_EQ(Text(dialog, row.field), row.text);
+        }
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Keyboard, testing::ValuesIn(gui::KEY_CASES),
                          [](const auto& param) { return CaseName(param.param.name); });
 
 // And Enter, a field unreadable, tells it too instead of ending the window.

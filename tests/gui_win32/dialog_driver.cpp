@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <map>
 #include <thread>
+#include <utility>
 
 #include "ui/win32/wide_text.h"
 
@@ -17,6 +19,35 @@ constexpr int CLOSE_ROUNDS = 100;  // of WM_CLOSE to the active dialog, POLL_MS 
 constexpr DWORD POLL_MS = 50;
 
 DWORD g_guiThread = 0;  // the thread that runs the dialogs
+
+// Messages the driver posts behind the keys it presses: the dialog's thread, taking them from its
+// queue, holds Shift down or lets it go, and counts the marks, so the driver knows the keys
+// before them were handled.
+constexpr UINT SHIFT_DOWN = WM_APP + 0x3F0;
+constexpr UINT SHIFT_UP = WM_APP + 0x3F1;
+constexpr UINT MARK = WM_APP + 0x3F2;
+std::atomic<int> g_marks = 0;
+
+void HoldShift(bool down) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+}
+
+LRESULT CALLBACK WatchQueue(int code, WPARAM removed, LPARAM lParam) {
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && removed == PM_REMOVE && message->message >= SHIFT_DOWN &&
+        message->message <= MARK) {
+        if (message->message == MARK) {
+            ++g_marks;
+        } else {
+            HoldShift(message->message == SHIFT_DOWN);
+        }
+        message->message = WM_NULL;
+    }
+    return ::CallNextHookEx(nullptr, code, removed, lParam);
+}
 
 // The first is the topmost: an owner is enabled again before its message box is gone.
 BOOL CALLBACK FindActive(HWND window, LPARAM found) {
@@ -46,7 +77,9 @@ int RunDriven(dlg::CDialog& dialog, const std::function<void()>& steps) {
             ::PostMessageW(ActiveDialog(), WM_CLOSE, 0, 0);
         }
     });
+    const HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, &WatchQueue, nullptr, g_guiThread);
     const int result = dialog.DoModal();
+    ::UnhookWindowsHookEx(hook);
     ended = true;
     driver.join();
     return result;
@@ -117,10 +150,48 @@ void Click(HWND dialog, int id, bool later) {
     }
 }
 
-void PressKey(WPARAM key) {
+void PressKey(WPARAM key, bool shift) {
     const HWND focus = Focus();
+    const int marks = g_marks;
+    // Thread messages, not the focused window's: a key may close that window.
+    if (shift) {
+        ::PostThreadMessageW(g_guiThread, SHIFT_DOWN, 0, 0);
+    }
     ::PostMessageW(focus, WM_KEYDOWN, key, 1);
     ::PostMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001U));
+    if (shift) {
+        ::PostThreadMessageW(g_guiThread, SHIFT_UP, 0, 0);
+    }
+    ::PostThreadMessageW(g_guiThread, MARK, 0, 0);
+    // Taken, or it closed the window it was pressed in (whose loop then takes no more).
+    EXPECT_TRUE(WaitUntil([marks, focus] { return g_marks > marks || !::IsWindow(focus); }))
+        << "key " << key << " not taken";
+}
+
+void PressKeys(HWND dialog, std::string_view keys) {
+    static const std::map<std::string_view, std::pair<WPARAM, bool>> NAMED{
+        {"Tab", {VK_TAB, false}},     {"BackTab", {VK_TAB, true}},  {"Left", {VK_LEFT, false}},
+        {"Right", {VK_RIGHT, false}}, {"Space", {VK_SPACE, false}},
+    };
+    while (!keys.empty()) {
+        std::string_view key = keys.substr(0, keys.find(' '));
+        keys.remove_prefix(std::min(keys.size(), key.size() + 1));
+        const bool message = key.ends_with('!');
+        key.remove_suffix(message ? 1 : 0);
+        const auto named = NAMED.find(key);
+        if (named != NAMED.end()) {
+            PressKey(named->second.first, named->second.second);
+        } else {
+            for (const wchar_t c : dlg::win32::ToWide(key)) {
+                ::SendMessageW(Focus(), WM_CHAR, c, 1);
+            }
+        }
+        if (message) {
+            ASSERT_NE(WaitForDialogOtherThan(dialog), nullptr) << "no message after " << key;
+            PressKey(VK_RETURN);
+            ASSERT_TRUE(WaitForReturnTo(dialog));
+        }
+    }
 }
 
 void FocusControl(HWND dialog, int id) {

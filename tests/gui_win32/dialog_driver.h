@@ -34,8 +34,11 @@ void Type(HWND dialog, int id, std::string_view text);
 // Clicks a button and returns when its command has run; `later`: returns at once, for a command
 // that opens a modal window.
 void Click(HWND dialog, int id, bool later = false);
-// A key pressed and released on the focused control, through the dialog's message loop.
-void PressKey(WPARAM key);
+// A key pressed and released on the focused control, through the dialog's message loop; returns
+// once the loop has taken it. `shift`: with Shift held.
+void PressKey(WPARAM key, bool shift = false);
+// The keys of a key table row (tests/gui/keyboard_cases.h), pressed in turn in `dialog`.
+void PressKeys(HWND dialog, std::string_view keys);
 // Moves the focus as the Tab key does, with WM_NEXTDLGCTL.
 void FocusControl(HWND dialog, int id);
 // A test case's name from a table row's: letters and digits kept, anything else an underscore.

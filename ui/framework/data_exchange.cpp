@@ -17,7 +17,7 @@ constexpr const char* NOT_AN_INTEGER = "请输入一个介于 -2147483648 和 21
 }  // namespace
 
 void CDataExchange::Fail(int id, const char* message) {
-    m_failed = true;
+    m_failedId = id;
     m_dialog.ShowMessage(message);
     m_dialog.FocusItem(id);
 }

@@ -15,7 +15,10 @@ class CDataExchange {
 
     CDialog& Dialog() const { return m_dialog; }
     bool Saving() const { return m_saveAndValidate; }
-    bool Failed() const { return m_failed; }
+    bool Failed() const { return m_failedId != NO_CONTROL; }
+    // The control that could not be read, or NO_CONTROL.
+    int FailedId() const { return m_failedId; }
+    static constexpr int NO_CONTROL = -1;
 
     // Tells the user, puts the focus on the control that could not be read, and fails.
     void Fail(int id, const char* message);
@@ -23,7 +26,7 @@ class CDataExchange {
   private:
     CDialog& m_dialog;
     bool m_saveAndValidate;
-    bool m_failed = false;
+    int m_failedId = NO_CONTROL;
 };
 
 // A text field as a double: shown as "%.15g" would show it, in any locale.

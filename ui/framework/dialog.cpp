@@ -55,6 +55,12 @@ void CDialog::DoDataExchange(CDataExchange& /*exchange*/) {}
 bool CDialog::UpdateData(bool saveAndValidate) {
     CDataExchange exchange(*this, saveAndValidate);
     DoDataExchange(exchange);
+    // A write right after a failed read (Calculate shows the old value again) would leave the
+    // caret before that value; the whole text is selected again so that typing replaces it.
+    if (!saveAndValidate && m_unreadItem != CDataExchange::NO_CONTROL) {
+        m_host->FocusItem(m_unreadItem);
+    }
+    m_unreadItem = exchange.FailedId();
     return !exchange.Failed();
 }
 

@@ -79,6 +79,8 @@ class CDialog : public CCmdTarget {
     const res::DialogTemplate* m_template;
     std::unique_ptr<DialogHost> m_host;
     CurrentMessage m_current;
+    // The field the last read exchange could not read, until the next exchange.
+    int m_unreadItem = -1;
 };
 
 // The painting of one WM_PAINT message, as the platform's paint context does it.

@@ -18,6 +18,7 @@
 
 #include "res/app_icon.h"
 #include "res/resource_ids.h"
+#include "res/version.h"
 
 #include "ui/qt/qt_accessibility.h"
 #include "ui/qt/qt_resources.h"
@@ -30,6 +31,9 @@ std::unique_ptr<DialogHost> CreateDialogHost(CDialog& dialog, const res::DialogT
 
 namespace qt {
 namespace {
+
+// The dialog that runs innermost: the opener of the next one.
+QWidget* innermostWindow = nullptr;
 
 constexpr std::string_view ALPHABET = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 constexpr std::string_view CLOSE_ITEM = "关闭(&C)\tAlt+F4";
@@ -66,7 +70,9 @@ void QtSystemMenu::Popup(const QPoint& where) {
     m_menu->popup(where);
 }
 
-DialogWindow::DialogWindow(QtDialogHost& host) : m_host(host) {}
+// A dialog opened from another is transient for it, so the window manager or compositor keeps
+// it over its opener (Wayland's xdg_toplevel parent, X11's WM_TRANSIENT_FOR).
+DialogWindow::DialogWindow(QtDialogHost& host, QWidget* opener) : QDialog(opener), m_host(host) {}
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
@@ -94,6 +100,11 @@ void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
     m_host.PopupSystemMenu(event->globalPos());
 }
 
+bool DialogWindow::focusNextPrevChild(bool next) {
+    m_host.MoveToNextTabStop(next);
+    return true;
+}
+
 bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* button = qobject_cast<QAbstractButton*>(watched);
     if (button == nullptr || event->type() != QEvent::KeyPress) {
@@ -118,7 +129,8 @@ QtDialogHost::~QtDialogHost() = default;
 
 int QtDialogHost::RunModal() {
     InstallAccessibleInterfaces();
-    m_window = std::make_unique<DialogWindow>(*this);
+    QWidget* const opener = innermostWindow;
+    m_window = std::make_unique<DialogWindow>(*this, opener);
     m_window->setObjectName(ToQString(m_layout.idName));
     m_window->setWindowTitle(ToQString(m_layout.caption));
     m_window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -137,8 +149,10 @@ int QtDialogHost::RunModal() {
         }
     }
     CreateControls();
+    innermostWindow = m_window.get();
     m_dialog.HandleInitDialog();
     const int result = m_window->exec();
+    innermostWindow = opener;
     m_painter.reset();
     m_window.reset();
     return result;
@@ -171,7 +185,9 @@ QWidget* QtDialogHost::CreateControl(const res::ControlTemplate& control, QWidge
         case res::ControlKind::Edit: {
             auto* field = new QLineEdit(parent);
             field->setFrame(HasStyle(control, res::STYLE_BORDER));
-            // A disabled field is read, not edited: say so to assistive technology too.
+            // A disabled field holds a result: drawn greyed it would be the faintest text on
+            // screen, so it is shown read-only instead, in the text colour, selectable and
+            // copyable, and (below) reached by a click but never by Tab.
             field->setReadOnly(HasStyle(control, res::STYLE_DISABLED));
             widget = field;
             break;
@@ -181,6 +197,7 @@ QWidget* QtDialogHost::CreateControl(const res::ControlTemplate& control, QWidge
             auto* button = new QPushButton(text, parent);
             button->setAutoDefault(false);
             button->setDefault(control.kind == res::ControlKind::DefaultPushButton);
+            button->setFlat(HasStyle(control, res::STYLE_BUTTON_FLAT));
             ConnectButton(button, control);
             widget = button;
             break;
@@ -217,7 +234,9 @@ QWidget* QtDialogHost::CreateControl(const res::ControlTemplate& control, QWidge
     if (control.kind == res::ControlKind::Icon) {
         widget->resize(static_cast<int>(res::ICON_SIZE), static_cast<int>(res::ICON_SIZE));
     }
-    widget->setEnabled(!HasStyle(control, res::STYLE_DISABLED));
+    const bool readOnlyField =
+        control.kind == res::ControlKind::Edit && HasStyle(control, res::STYLE_DISABLED);
+    widget->setEnabled(readOnlyField || !HasStyle(control, res::STYLE_DISABLED));
     if (!control.idName.empty()) {
         widget->setObjectName(ToQString(control.idName));
     }
@@ -232,8 +251,9 @@ QWidget* QtDialogHost::CreateControl(const res::ControlTemplate& control, QWidge
                             control.kind == res::ControlKind::DefaultPushButton ||
                             control.kind == res::ControlKind::AutoRadioButton;
     if (takesFocus) {
-        widget->setFocusPolicy(HasStyle(control, res::STYLE_TABSTOP) ? Qt::StrongFocus
-                                                                     : Qt::ClickFocus);
+        widget->setFocusPolicy(HasStyle(control, res::STYLE_TABSTOP) && !readOnlyField
+                                   ? Qt::StrongFocus
+                                   : Qt::ClickFocus);
     }
     if (HasStyle(control, res::STYLE_TABSTOP) && lastTabStop != nullptr) {
         QWidget::setTabOrder(lastTabStop, widget);
@@ -333,8 +353,8 @@ void QtDialogHost::FocusItem(int id) {
 }
 
 void QtDialogHost::ShowMessage(std::string_view text) {
-    QMessageBox message(QMessageBox::Warning, QApplication::applicationDisplayName(),
-                        ToQString(text), QMessageBox::NoButton, m_window.get());
+    QMessageBox message(QMessageBox::Warning, QStringLiteral(TRELLAN_PRODUCT_NAME), ToQString(text),
+                        QMessageBox::NoButton, m_window.get());
     message.setObjectName(QStringLiteral("dialogMessage"));
     message.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     message.exec();
@@ -453,6 +473,54 @@ bool QtDialogHost::MoveWithinRadioGroup(QAbstractButton* button, int step) {
     target->setFocus(Qt::OtherFocusReason);
     target->click();
     return true;
+}
+
+// The stop of a radio group is its checked button, or its first when none is checked.
+std::vector<QWidget*> QtDialogHost::TabStops() const {
+    std::vector<QWidget*> stops;
+    for (const res::ControlTemplate& control : m_layout.controls) {
+        QWidget* widget = Item(control.id);
+        if (widget == nullptr || !HasStyle(control, res::STYLE_TABSTOP) ||
+            HasStyle(control, res::STYLE_DISABLED) || !widget->isEnabled() ||
+            !widget->isVisible()) {
+            continue;
+        }
+        if (auto* radio = qobject_cast<QAbstractButton*>(widget)) {
+            const std::vector<QAbstractButton*> group = GroupOf(radio);
+            const auto checked = std::find_if(
+                group.begin(), group.end(), [](const auto* button) { return button->isChecked(); });
+            if (checked != group.end()) {
+                widget = *checked;
+            }
+        }
+        stops.push_back(widget);
+    }
+    return stops;
+}
+
+void QtDialogHost::MoveToNextTabStop(bool next) {
+    const std::vector<QWidget*> stops = TabStops();
+    if (stops.empty()) {
+        return;
+    }
+    // A button of a radio group stands where the group's stop stands.
+    QWidget* focus = m_window->focusWidget();
+    if (auto* radio = qobject_cast<QAbstractButton*>(focus)) {
+        for (QAbstractButton* member : GroupOf(radio)) {
+            if (std::find(stops.begin(), stops.end(), member) != stops.end()) {
+                focus = member;
+            }
+        }
+    }
+    const auto count = static_cast<long>(stops.size());
+    const auto at = std::find(stops.begin(), stops.end(), focus);
+    long index = next ? 0 : count - 1;
+    if (at != stops.end()) {
+        index = ((at - stops.begin()) + (next ? 1 : -1) + count) % count;
+    }
+    QWidget* target = stops[static_cast<std::size_t>(index)];
+    // A field reached so has its whole text selected (Qt's own rule for these reasons).
+    target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
 void QtDialogHost::Enter() {

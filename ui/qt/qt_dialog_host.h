@@ -38,7 +38,7 @@ class QtSystemMenu final : public CMenu {
 // The dialog window; every event of interest goes to the host as a window message.
 class DialogWindow final : public QDialog {
   public:
-    explicit DialogWindow(QtDialogHost& host);
+    DialogWindow(QtDialogHost& host, QWidget* opener);
 
     void PaintAsUsual(QPaintEvent* event) { QDialog::paintEvent(event); }
 
@@ -47,6 +47,7 @@ class DialogWindow final : public QDialog {
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -83,6 +84,9 @@ class QtDialogHost final : public DialogHost {
     void PopupSystemMenu(const QPoint& where);
     void ClickRadio(QAbstractButton* button);
     bool MoveWithinRadioGroup(QAbstractButton* button, int step);
+    // Tab and Shift+Tab as the platform's dialog manager has them: through the tab stops in
+    // template order, a radio group being one stop entered at its checked button.
+    void MoveToNextTabStop(bool next);
     // The command Enter gives: the focused push button's, else the default button's, else OK.
     void Enter();
 
@@ -93,6 +97,7 @@ class QtDialogHost final : public DialogHost {
     void NameFieldsAfterTheirLabels();
     QWidget* Item(int id) const;
     std::vector<QAbstractButton*> GroupOf(const QAbstractButton* button) const;
+    std::vector<QWidget*> TabStops() const;
 
     CDialog& m_dialog;
     const res::DialogTemplate& m_layout;

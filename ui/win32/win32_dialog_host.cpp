@@ -58,6 +58,23 @@ void CentreOverOwner(HWND window) {
     ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A disabled field holds a result: greyed it would be the faintest text on screen, so it is
+// made read-only instead, drawn in the text colour, selectable and copyable, and it leaves the
+// tab order as a disabled control does.
+void ShowDisabledFieldsReadOnly(HWND window, const res::DialogTemplate& layout) {
+    for (const res::ControlTemplate& control : layout.controls) {
+        const HWND item = ::GetDlgItem(window, control.id);
+        if (control.kind != res::ControlKind::Edit || (control.style & res::STYLE_DISABLED) == 0 ||
+            item == nullptr) {
+            continue;
+        }
+        const auto style = ::GetWindowLongPtrW(item, GWL_STYLE);
+        ::SetWindowLongPtrW(item, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+        ::SendMessageW(item, EM_SETREADONLY, TRUE, 0);
+        ::EnableWindow(item, TRUE);
+    }
+}
+
 }  // namespace
 
 Win32DialogHost::Win32DialogHost(CDialog& dialog, const res::DialogTemplate& layout)
@@ -93,6 +110,7 @@ INT_PTR Win32DialogHost::InitDialog(HWND window) {
     m_window = window;
     innermostWindow = window;
     CentreOverOwner(window);
+    ShowDisabledFieldsReadOnly(window, m_layout);
     m_dialog.HandleInitDialog();
     return FALSE;
 }
