@@ -10,6 +10,7 @@
 
 #include "res/app_icon.h"
 #include "res/resource_ids.h"
+#include "res/version.h"
 
 #include "ui/framework/dialog.h"
 
@@ -67,8 +68,10 @@ QFont DialogFont(std::string_view face, int pointSize) {
 }
 
 void ConfigureApplication() {
-    QApplication::setApplicationName(QStringLiteral("Trellan"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Trellan"));
+    // No display name: Qt would add it to every title, which is the template's caption alone.
+    // Named after the desktop entry, so that docks and window lists match the window to it.
+    QApplication::setApplicationName(QStringLiteral(TRELLAN_APP_ID));
+    QApplication::setDesktopFileName(QStringLiteral(TRELLAN_APP_ID));
     QApplication::setWindowIcon(IconFor(LoadIconResource(res::IDR_MAINFRAME)));
     QApplication::setFont(DialogFont("宋体", 9));
     // Qt's own texts (the edit fields' context menu) in the program's language, when installed.
