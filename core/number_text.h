@@ -18,7 +18,11 @@ struct NumberText {
     std::string_view View() const { return {chars.data(), length}; }
 };
 
-NumberText FormatFixed2(double value);       // as "%.2f": 1.5 -> "1.50"
+// As "%.2f" with the rounding users expect (四舍五入): the exact value is rounded to two
+// decimals and an exact tie goes away from zero, 0.125 -> "0.13", -0.625 -> "-0.63"; 1.005,
+// whose double lies below the tie, -> "1.00". Every text the program shows or stores with two
+// decimals comes from here.
+NumberText FormatFixed2(double value);
 NumberText FormatScientific2(double value);  // as "%.2e": 1e300 -> "1.00e+300"
 NumberText FormatGeneral15(double value);    // as "%.15g": 945.5 -> "945.5", inf -> "inf"
 NumberText FormatShortest(double value);     // the shortest text that reads back exactly

@@ -1,6 +1,6 @@
 // Saving arbitrary per-mille values into an arbitrary existing settings file.
 //
-// Each value text stays inside VALUE_CAPACITY and is what the C library prints with "%.2f",
+// Each value text stays inside VALUE_CAPACITY and is "%.2f" with ties away from zero,
 // unless it is written in the shortest exact form (too long) or as an out-of-range number
 // (an infinity). What is written reads back: to two decimals, exactly in the shortest form, as
 // the same infinity. A nan has no text in the atof grammar; it is only required not to break
@@ -35,9 +35,7 @@ using trellan::fuzzing::SameBits;
 constexpr char UNTOUCHED = '\x5A';
 
 std::string Printed(double value) {
-    std::array<char, 512> text{};
-    const int length = std::snprintf(text.data(), text.size(), "%.2f", value);
-    return {text.data(), static_cast<std::size_t>(length)};
+    return trellan::fuzzing::PrintedFixed2(value);
 }
 
 // The text stored for value, checked on its own.
