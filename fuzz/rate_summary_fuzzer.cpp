@@ -1,6 +1,6 @@
 // The rate summary line with arbitrary rates (every bit pattern: NaNs, infinities, 1e300,
 // denormals). The line must stay inside SUMMARY_CAPACITY, be valid UTF-8 and hold its three
-// labels and per-mille signs. Each number is what the C library prints with "%.2f", or with
+// labels and per-mille signs. Each number is "%.2f" with ties away from zero, or with
 // "%.2e" when the line would not fit otherwise: all are fixed when the fixed line fits, and a
 // number whose fixed text needs no more than a third of the room is fixed in any case.
 //
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t sign = rest.find(PER_MILLE);
         const std::string_view number = rest.substr(0, sign);
         rest.remove_prefix(sign + PER_MILLE.size());
-        const std::string fixed = Printed("%.2f", perMille[i]);
+        const std::string fixed = trellan::fuzzing::PrintedFixed2(perMille[i]);
         Require(number == fixed || number == Printed("%.2e", perMille[i]),
                 "each rate is printed as by %.2f, or by %.2e when too long");
         fixedLength += fixed.size();

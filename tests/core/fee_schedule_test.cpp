@@ -51,6 +51,13 @@ const SummaryCase SUMMARIES[] = {
     {"Initial", FeeSchedule{}, "佣金1.50‰,花税1.00‰,过户费1.00‰"},
     {"Zero", {0.0, 0.0, 0.0}, "佣金0.00‰,花税0.00‰,过户费0.00‰"},
     {"NegativeCommission", {FromPerMille(-0.5), 0.001, 0.001}, "佣金-0.50‰,花税1.00‰,过户费1.00‰"},
+    // An exact tie rounds away from zero; 1.005 lies below its tie.
+    {"TiesAwayFromZero",
+     {FromPerMille(0.125), FromPerMille(0.625), FromPerMille(-0.125)},
+     "佣金0.13‰,花税0.63‰,过户费-0.13‰"},
+    {"BelowTheTie",
+     {FromPerMille(1.005), FromPerMille(0.085), 0.001},
+     "佣金1.00‰,花税0.09‰,过户费1.00‰"},
     {"LongestFixed", {-9.99e14, 0.001, 0.001}, "佣金-999000000000000000.00‰,花税1.00‰,过户费1.00‰"},
     // The fixed line would overrun: the longest numbers go to exponent notation, one by one,
     // until the rest fits in fixed notation.
