@@ -14,11 +14,12 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TRELLAN_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
-# The libraries come from dpkg-shlibdeps; Qt's X11 platform plugin is loaded at run time, and the
-# window's Chinese text needs a CJK font, which it falls back to.
+# The libraries come from dpkg-shlibdeps; Qt's X11 platform plugin is loaded at run time, and
+# without a CJK font every label of the window is a box, so one is required, not recommended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, fonts-wqy-microhei | fonts-noto-cjk | fonts-wqy-zenhei | fonts-arphic-uming")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "calculator for the net result of a round-trip share trade")
 # CPack puts the summary first and indents these lines as Debian wants.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -68,7 +68,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for package in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 qt6-qpa-plugins; do
     [[ "$depends" == *"$package"* ]] || fail "$deb does not depend on $package"
 done
-[[ "$(dpkg-deb -f "$deb" Recommends)" == *fonts-wqy-microhei* ]] || fail "no CJK font recommended"
+[[ "$depends" == *"fonts-wqy-microhei | fonts-noto-cjk"* ]] || fail "$deb does not depend on a CJK font"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package version is not $version"
 apt-get install --simulate -qq "./$deb" >/dev/null || fail "apt-get cannot install $deb"
 lintian_report=$(lintian "$deb" 2>&1 | grep -v 'running with root privileges' || true)

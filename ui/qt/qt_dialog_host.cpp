@@ -14,7 +14,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QShortcut>
+#include <QWindow>
 
 #include "res/app_icon.h"
 #include "res/resource_ids.h"
@@ -100,6 +102,37 @@ void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
     m_host.PopupSystemMenu(event->globalPos());
 }
 
+// A Wayland compositor requires a maximised or full-screen window to be exactly the size it
+// gives, and ends the program otherwise; Qt's own title bar offers maximise even on a window of
+// fixed size. So when such a state is asked for, the window is let free to take that size; once
+// in it, it asks to be normal again, and back at its own size it is fixed there again.
+void DialogWindow::KeepSize(QSize size) {
+    m_size = size;
+    setFixedSize(size);
+    winId();  // the platform window, whose state requests are followed from here on
+    QObject::connect(windowHandle(), &QWindow::windowStateChanged, this,
+                     [this](Qt::WindowState state) {
+                         if (state == Qt::WindowMaximized || state == Qt::WindowFullScreen) {
+                             setMinimumSize(0, 0);
+                             setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+                         }
+                     });
+}
+
+void DialogWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && (isMaximized() || isFullScreen())) {
+        QMetaObject::invokeMethod(this, &QWidget::showNormal, Qt::QueuedConnection);
+    }
+    QDialog::changeEvent(event);
+}
+
+void DialogWindow::resizeEvent(QResizeEvent* event) {
+    if (event->size() == m_size && minimumSize() != m_size) {
+        setFixedSize(m_size);
+    }
+    QDialog::resizeEvent(event);
+}
+
 bool DialogWindow::focusNextPrevChild(bool next) {
     m_host.MoveToNextTabStop(next);
     return true;
@@ -139,7 +172,7 @@ int QtDialogHost::RunModal() {
     const QFontMetrics metrics(m_window->font());
     m_units = BaseUnitsFromFont(metrics.horizontalAdvance(ToQString(ALPHABET)), metrics.height());
     const Rect client = MapDialogRect({0, 0, m_layout.cx, m_layout.cy}, m_units);
-    m_window->setFixedSize(client.Width(), client.Height());
+    m_window->KeepSize({client.Width(), client.Height()});
     if ((m_layout.style & res::STYLE_SYSMENU) != 0) {
         m_systemMenu = std::make_unique<QtSystemMenu>(*m_window, *this);
         for (const char* keys : {"Shift+F10", "Alt+Space"}) {

@@ -41,6 +41,8 @@ class DialogWindow final : public QDialog {
     DialogWindow(QtDialogHost& host, QWidget* opener);
 
     void PaintAsUsual(QPaintEvent* event) { QDialog::paintEvent(event); }
+    // The window keeps the template's size whatever state the desktop puts it in.
+    void KeepSize(QSize size);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -48,10 +50,13 @@ class DialogWindow final : public QDialog {
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QtDialogHost& m_host;
+    QSize m_size;
 };
 
 class QtDialogHost final : public DialogHost {

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# The real program on the desktops people use, checked from the outside:
+#   - with no display at all: one line saying so, exit code 1;
+#   - on Weston (Wayland), from the protocol log (WAYLAND_DEBUG=1): the window's minimum and
+#     maximum sizes are equal, its application id is the desktop entry's, its title the
+#     template's caption, the About box and the fee rate dialog have the calculator as parent,
+#     and a compositor that makes every window full-screen (Weston's kiosk shell) does not end
+#     the program.
+# Weston runs on a virtual X screen (its X11 back end), which gives it the keyboard and mouse
+# that xdotool drives.
+# Usage: test-wayland.sh PROGRAM
+set -euo pipefail
+program=$(realpath "$1")
+cd "$(dirname "$0")/.."
+source scripts/virtual-screen.sh
+
+app_id=org.trellan.Trellan
+work=$(mktemp -d)
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+cp "$program" "$work/trellan"
+weston_pid=
+program_pid=
+cleanup() {
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+    [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null
+    wait 2>/dev/null || true
+    virtual_screen_stop
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+    if "${@:2}"; then
+        echo "ok: $1"
+    else
+        echo "FAILED: $1" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+# No display: the whole of what the user reads, and the exit code.
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/trellan" >"$work/out" 2>&1 ||
+    status=$?
+check "without a display: exit code 1 (was $status)" test "$status" -eq 1
+check "without a display: one line that says so ($(head -c 200 "$work/out"))" \
+    test "$(wc -l <"$work/out")" -eq 1 -a -n "$(grep -i 'no display' "$work/out")"
+
+virtual_screen_start
+# Without a window manager the keyboard follows the pointer, which waits where Weston's window
+# will be.
+xdotool mousemove 790 590
+
+start_weston() {  # start_weston SHELL
+    weston --backend=x11-backend.so --use-pixman --shell="$1" --socket=wl-test --idle-time=0 \
+        --width=800 --height=600 >"$work/weston.log" 2>&1 &
+    weston_pid=$!
+    for _ in $(seq 100); do
+        [ -S "$XDG_RUNTIME_DIR/wl-test" ] && return 0
+        sleep 0.1
+    done
+    echo "Weston did not start:" >&2
+    cat "$work/weston.log" >&2
+    return 1
+}
+
+stop() {  # stop PID: ends a process of this script and waits for it
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+start_program() {
+    (cd "$work" && WAYLAND_DEBUG=1 QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wl-test \
+        exec ./trellan >"$work/protocol.log" 2>&1) &
+    program_pid=$!
+    wait_for_log 'xdg_surface@[0-9]+\.ack_configure'
+}
+
+wait_for_log() {  # wait_for_log REGEX [COUNT]: until the protocol log has COUNT (1) matches
+    for _ in $(seq 100); do
+        [ "$(grep -cE "$1" "$work/protocol.log" || true)" -ge "${2:-1}" ] && return 0
+        sleep 0.1
+    done
+    echo "not in the protocol log: $1" >&2
+    return 1
+}
+
+alive() { kill -0 "$program_pid" 2>/dev/null; }
+
+# The toplevel whose title is the calculator's caption, and its requests.
+request() {  # request NAME [TOPLEVEL]: the arguments of each request NAME, one a line
+    sed -n "s/.*-> ${2:-$calculator}\.$1(\(.*\))\$/\1/p" "$work/protocol.log"
+}
+
+# --- Weston's desktop shell ---
+start_weston desktop-shell.so
+start_program
+calculator=$(sed -n 's/.*-> \(xdg_toplevel@[0-9]*\)\.set_title("Trellan 0\.12")$/\1/p' \
+    "$work/protocol.log" | head -n 1)
+check "the title is exactly the caption" test -n "$calculator"
+check "the application id is the desktop entry's" \
+    test "$(request set_app_id | head -n 1)" = "\"$app_id\""
+check "minimum and maximum size are equal" \
+    test "$(request set_min_size | head -n 1)" = "$(request set_max_size | head -n 1)"
+
+# Keys go to the calculator through Weston's window: its focus is in the buy price; six Tabs
+# reach About, Shift+Tab from there "*".
+# Each step waits for the keyboard to enter the window that should have it next.
+focused() { wait_for_log 'wl_keyboard@[0-9]+\.enter\(' "$1"; }
+focused 1
+xdotool key --delay 100 Tab Tab Tab Tab Tab Tab space
+focused 2 && xdotool key Escape
+focused 3 && xdotool key --delay 100 shift+Tab space
+focused 4 && xdotool key Escape
+focused 5
+check "both dialogs have the calculator as parent" \
+    test "$(request set_parent 'xdg_toplevel@[0-9]*' | grep -c "^$calculator\$")" -eq 2
+
+stop "$program_pid"
+stop "$weston_pid"
+
+# --- Weston's kiosk shell: every window made full-screen by the compositor ---
+start_weston kiosk-shell.so
+start_program
+sleep 1
+check "made full-screen by the compositor: the program is still running" alive
+stop "$program_pid"
+stop "$weston_pid"
+program_pid=
+weston_pid=
+
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
+echo "all desktop checks passed"
