@@ -4,21 +4,27 @@
 #include <array>
 #include <string_view>
 
+#include "core/fee_rules.h"
 #include "core/number_text.h"
 
 namespace trellan {
 namespace {
 
-constexpr std::array<std::string_view, 3> LABELS{"佣金", ",花税", ",过户费"};
+using Labels = std::array<std::string_view, 3>;
+
+constexpr Labels LABELS{"佣金", ",花税", ",过户费"};
+// Today's rules: as short as the classic line, which just fills its control.
+constexpr Labels LABELS_2023{"现行佣", ",印花", ",过户"};
 constexpr std::string_view PER_MILLE = "‰";
 
-constexpr std::size_t FixedTextLength() {
+constexpr std::size_t FixedTextLength(const Labels& labels = LABELS) {
     std::size_t length = 3 * PER_MILLE.size();
-    for (const std::string_view label : LABELS) {
+    for (const std::string_view label : labels) {
         length += label.size();
     }
     return length;
 }
+static_assert(FixedTextLength(LABELS_2023) <= FixedTextLength(), "both lines share the room");
 
 // The room for the three numbers; a third of it always holds any number in exponent notation.
 constexpr std::size_t NUMBER_ROOM = SUMMARY_CAPACITY - 1 - FixedTextLength();
@@ -65,19 +71,32 @@ class BoundedWriter {
     std::size_t m_length = 0;
 };
 
-}  // namespace
-
-void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_CAPACITY> buffer) {
-    const std::array<double, 3> perMille{ToPerMille(schedule.commissionRate),
-                                         ToPerMille(schedule.stampDutyRate),
-                                         ToPerMille(schedule.transferRate)};
+void WriteSummary(const Labels& labels, const std::array<double, 3>& perMille,
+                  std::span<char, SUMMARY_CAPACITY> buffer) {
     const std::array<NumberText, 3> numbers = SummaryNumbers(perMille);
     BoundedWriter line(buffer);
     for (std::size_t i = 0; i < perMille.size(); ++i) {
-        line.Append(LABELS[i]);
+        line.Append(labels[i]);
         line.Append(numbers[i].View());
         line.Append(PER_MILLE);
     }
+}
+
+}  // namespace
+
+void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_CAPACITY> buffer) {
+    WriteSummary(LABELS,
+                 {ToPerMille(schedule.commissionRate), ToPerMille(schedule.stampDutyRate),
+                  ToPerMille(schedule.transferRate)},
+                 buffer);
+}
+
+void FormatRateSummary2023(const FeeSchedule2023& schedule,
+                           std::span<char, SUMMARY_CAPACITY> buffer) {
+    WriteSummary(LABELS_2023,
+                 {ToPerMille(schedule.commissionRate), ToPerMille(schedule.stampDutyRate),
+                  ToPerMille(schedule.transferRate)},
+                 buffer);
 }
 
 }  // namespace trellan

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -16,12 +17,7 @@
 namespace trellan {
 namespace {
 
-constexpr std::string_view SECTION = "SET";
-
-// "COMMISION" is spelled as the files in use spell it.
-constexpr std::string_view COMMISSION_KEY = "COMMISION";
-constexpr std::string_view STAMP_DUTY_KEY = "STAMPDUTY";
-constexpr std::string_view TRANSFER_KEY = "TRANSFER";
+constexpr std::string_view SECTION = SETTINGS_SECTION;
 
 #ifdef _WIN32
 constexpr char PATH_SEPARATOR = '\\';
@@ -33,9 +29,7 @@ constexpr char PATH_SEPARATOR = '/';
 constexpr std::size_t MODULE_PATH_LIMIT = PATH_CAPACITY - 1;
 
 double ReadRate(std::string_view fileText, std::string_view key, std::string_view defaultText) {
-    std::array<char, VALUE_CAPACITY> value{};
-    CopyProfileString(fileText, SECTION, key, defaultText, value);
-    return FromPerMille(ParseLeadingDouble(value.data()));
+    return FromPerMille(ReadSettingsNumber(fileText, SECTION, key, defaultText));
 }
 
 void CopyText(std::string_view text, std::span<char, VALUE_CAPACITY> buffer) {
@@ -69,6 +63,13 @@ void BuildSettingsPath(std::span<char, PATH_CAPACITY> path) {
         return;
     }
     SettingsPathBeside(module.data(), path);
+}
+
+double ReadSettingsNumber(std::string_view fileText, std::string_view section, std::string_view key,
+                          std::string_view defaultText) {
+    std::array<char, VALUE_CAPACITY> value{};
+    CopyProfileString(fileText, section, key, defaultText, value);
+    return ParseLeadingDouble(value.data());
 }
 
 FeeSchedule FeeScheduleFromText(std::string_view fileText) {
@@ -110,7 +111,8 @@ std::string SettingsTextWith(std::string_view fileText, double commission, doubl
     return text;
 }
 
-bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer) {
+bool ReplaceSettingsText(const char* path,
+                         const std::function<std::string(std::string_view)>& edit) {
     if (path == nullptr || *path == '\0') {
         return false;
     }
@@ -118,10 +120,16 @@ bool SaveFeeSchedule(const char* path, double commission, double stampDuty, doub
     if (file.status == ReadStatus::Failed) {
         return false;  // never replace a file we could not read: its other lines would be lost
     }
-    // All three keys in one replacement, so the file never holds a mixture of old and new.
-    const std::string text = SettingsTextWith(file.bytes, commission, stampDuty, transfer);
+    const std::string text = edit(file.bytes);
     // A file grown past what loading accepts would lose the rates just saved.
     return text.size() <= MAX_SETTINGS_FILE_SIZE && ReplaceFileAtomically(path, text);
+}
+
+bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer) {
+    // All three keys in one replacement, so the file never holds a mixture of old and new.
+    return ReplaceSettingsText(path, [&](std::string_view fileText) {
+        return SettingsTextWith(fileText, commission, stampDuty, transfer);
+    });
 }
 
 }  // namespace trellan

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,6 +14,12 @@ inline constexpr std::size_t PATH_CAPACITY = 256;   // settings path, terminatin
 inline constexpr std::size_t VALUE_CAPACITY = 100;  // one value text, terminating zero included
 
 inline constexpr char SETTINGS_FILE_NAME[] = "Set.ini";
+
+// The section of the rates, and their keys; "COMMISION" is spelled as the files in use spell it.
+inline constexpr std::string_view SETTINGS_SECTION = "SET";
+inline constexpr std::string_view COMMISSION_KEY = "COMMISION";
+inline constexpr std::string_view STAMP_DUTY_KEY = "STAMPDUTY";
+inline constexpr std::string_view TRANSFER_KEY = "TRANSFER";
 
 // Fills path with "Set.ini" in the executable's directory. When the executable's path cannot
 // be had, or the settings path would not fit, path is left empty.
@@ -28,6 +35,11 @@ FeeSchedule LoadFeeSchedule(const char* path);
 // The rates stored in the text of a settings file, by the same rules as LoadFeeSchedule.
 FeeSchedule FeeScheduleFromText(std::string_view fileText);
 
+// The number at key in section, read as the platform's atof reads it; defaultText when the
+// section or the key is missing.
+double ReadSettingsNumber(std::string_view fileText, std::string_view section, std::string_view key,
+                          std::string_view defaultText);
+
 // The text of a settings file with the three per-mille values set, every other byte kept.
 std::string SettingsTextWith(std::string_view fileText, double commission, double stampDuty,
                              double transfer);
@@ -36,6 +48,12 @@ std::string SettingsTextWith(std::string_view fileText, double commission, doubl
 // file. Returns false, with the file left as it was, when it cannot be written (or path is
 // empty).
 bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer);
+
+// Replaces the settings file at path by edit(its present text, empty when there is none), in one
+// atomic replacement. Returns false, with the file left as it was, when it cannot be read or
+// written, when the new text is larger than loading accepts, or when path is empty.
+bool ReplaceSettingsText(const char* path,
+                         const std::function<std::string(std::string_view)>& edit);
 
 // The text stored for a per-mille value: "%.2f", or for a value whose text would not fit
 // VALUE_CAPACITY, the shortest text that reads back exactly.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "settings/fee_settings.h"
 #include "settings/settings_location.h"
 
 #include "res/resource_ids.h"
@@ -67,7 +68,9 @@ bool CProfitCalcDlg::OnInitDialog() {
     const trellan::SettingsLocation location = trellan::FindSettingsLocation();
     m_settingsPath = location.savePath;
     m_settingsPerUser = location.perUser;
-    m_schedule = trellan::LoadFeeSchedule(location.loadPath.data());
+    const trellan::FeeSettings settings = trellan::LoadFeeSettings(location.loadPath.data());
+    m_rates = settings.rates;
+    m_has2023Section = settings.has2023Section;
     ShowRateSummary();
     return true;
 }
@@ -103,21 +106,21 @@ dlg::HIcon CProfitCalcDlg::OnQueryDragIcon() {
 // values as they stand, and the fields show them again.
 void CProfitCalcDlg::OnCalculate() {
     UpdateData(true);
-    m_entry.netResult = trellan::CalculateNetProfit(m_entry, m_schedule);
+    m_entry.netResult = trellan::NetProfitUnder(m_entry, m_rates);
     UpdateData(false);
 }
 
 void CProfitCalcDlg::OnSettings() {
     CFeeRateDlg rates;
-    rates.m_commission = trellan::ToPerMille(m_schedule.commissionRate);
-    rates.m_stampDuty = trellan::ToPerMille(m_schedule.stampDutyRate);
-    rates.m_transfer = trellan::ToPerMille(m_schedule.transferRate);
+    rates.m_commission = trellan::ToPerMille(m_rates.classic.commissionRate);
+    rates.m_stampDuty = trellan::ToPerMille(m_rates.classic.stampDutyRate);
+    rates.m_transfer = trellan::ToPerMille(m_rates.classic.transferRate);
     if (rates.DoModal() != dlg::RESULT_OK) {
         return;
     }
-    m_schedule.commissionRate = trellan::FromPerMille(rates.m_commission);
-    m_schedule.stampDutyRate = trellan::FromPerMille(rates.m_stampDuty);
-    m_schedule.transferRate = trellan::FromPerMille(rates.m_transfer);
+    m_rates.classic.commissionRate = trellan::FromPerMille(rates.m_commission);
+    m_rates.classic.stampDutyRate = trellan::FromPerMille(rates.m_stampDuty);
+    m_rates.classic.transferRate = trellan::FromPerMille(rates.m_transfer);
     if (m_settingsPerUser) {
         trellan::CreateUserSettingsFolder(m_settingsPath.data());  // a failure shows in the save
     }
@@ -136,6 +139,6 @@ void CProfitCalcDlg::OnAbout() {
 }
 
 void CProfitCalcDlg::ShowRateSummary() {
-    trellan::FormatRateSummary(m_schedule, m_rateSummary);
+    trellan::FormatRateSummaryUnder(m_rates, m_rateSummary);
     SetItemText(res::IDC_RATE_SUMMARY, m_rateSummary.data());
 }
