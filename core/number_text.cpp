@@ -170,6 +170,14 @@ NumberText FormatShortest(double value) {
     return text;
 }
 
+NumberText FormatShortestFixed(double value) {
+    NumberText text;
+    const auto [end, ec] = std::to_chars(text.chars.data(), text.chars.data() + text.chars.size(),
+                                         value, std::chars_format::fixed);
+    text.length = ec == std::errc{} ? static_cast<std::size_t>(end - text.chars.data()) : 0;
+    return text;
+}
+
 double ParseLeadingDouble(std::string_view text) {
     std::size_t start = 0;
     while (start < text.size() && IsCSpace(text[start])) {

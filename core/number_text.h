@@ -9,10 +9,11 @@
 // Number texts that never depend on the user's locale: the decimal point is always '.'.
 namespace trellan {
 
-// The text of one number; large enough for the fixed-point text of any double
-// (a sign, 309 integer digits, the point and two decimals).
+// The text of one number; large enough for every text made here, the longest being the
+// shortest fixed-point text of the smallest negative denormal (a sign, "0.", 323 zeros and 17
+// digits).
 struct NumberText {
-    std::array<char, 320> chars{};
+    std::array<char, 352> chars{};
     std::size_t length = 0;
 
     std::string_view View() const { return {chars.data(), length}; }
@@ -26,6 +27,8 @@ NumberText FormatFixed2(double value);
 NumberText FormatScientific2(double value);  // as "%.2e": 1e300 -> "1.00e+300"
 NumberText FormatGeneral15(double value);    // as "%.15g": 945.5 -> "945.5", inf -> "inf"
 NumberText FormatShortest(double value);     // the shortest text that reads back exactly
+NumberText FormatShortestFixed(
+    double value);  // the same without an exponent: 0.125, 1e-5 -> "0.00001"
 
 // As the C runtime's atof: leading white space, an optional sign, decimal digits with an
 // optional point and exponent; reading stops at the first character that does not fit and a

@@ -55,8 +55,10 @@ bool SaveFeeSchedule(const char* path, double commission, double stampDuty, doub
 bool ReplaceSettingsText(const char* path,
                          const std::function<std::string(std::string_view)>& edit);
 
-// The text stored for a per-mille value: "%.2f", or for a value whose text would not fit
-// VALUE_CAPACITY, the shortest text that reads back exactly.
+// The text stored for a per-mille value, which reads back as the very same double: "%.2f"
+// where that text reads back exactly (1.50), else the shortest text with at least two decimals
+// that does (0.125); for a value whose text would not fit VALUE_CAPACITY, the shortest text
+// (1e+300). An infinity is written beyond the double range (1e999); a nan as it prints.
 void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer);
 
 }  // namespace trellan
