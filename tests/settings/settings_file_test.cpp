@@ -382,6 +382,15 @@ TEST(SaveFeeSettings, TodaysRulesSurviveARestart) {
     EXPECT_EQ(loaded.rates.since2023.minCommission, 5.0);
     EXPECT_EQ(LoadFeeSchedule(path.c_str()).commissionRate, FeeSchedule{}.commissionRate);
     EXPECT_FALSE(SaveFeeSettings("", TODAY));
+
+    // Bit for bit, also for a rate that two decimals do not hold.
+    ConfirmedFees exact = TODAY;
+    exact.since2023 = {0.125, 0.5, 0.01, 0.1};
+    ASSERT_TRUE(SaveFeeSettings(path.c_str(), exact));
+    const FeeSchedule2023 again = LoadFeeSettings(path.c_str()).rates.since2023;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(again.commissionRate),
+              std::bit_cast<std::uint64_t>(FromPerMille(0.125)));
+    EXPECT_EQ(again.minCommission, 0.1);
 }
 
 }  // namespace
