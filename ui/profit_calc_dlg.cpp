@@ -111,21 +111,40 @@ void CProfitCalcDlg::OnCalculate() {
 }
 
 void CProfitCalcDlg::OnSettings() {
+    trellan::FeeSchedule2023& since2023 = m_rates.since2023;
     CFeeRateDlg rates;
     rates.m_commission = trellan::ToPerMille(m_rates.classic.commissionRate);
     rates.m_stampDuty = trellan::ToPerMille(m_rates.classic.stampDutyRate);
     rates.m_transfer = trellan::ToPerMille(m_rates.classic.transferRate);
+    rates.m_use2023 = m_rates.rules == trellan::FeeRules::Since2023;
+    rates.m_commission2023 = trellan::ToPerMille(since2023.commissionRate);
+    rates.m_stampDuty2023 = trellan::ToPerMille(since2023.stampDutyRate);
+    rates.m_transfer2023 = trellan::ToPerMille(since2023.transferRate);
+    rates.m_minCommission = since2023.minCommission;
+    rates.m_shown2023 = m_has2023Section;
     if (rates.DoModal() != dlg::RESULT_OK) {
         return;
     }
     m_rates.classic.commissionRate = trellan::FromPerMille(rates.m_commission);
     m_rates.classic.stampDutyRate = trellan::FromPerMille(rates.m_stampDuty);
     m_rates.classic.transferRate = trellan::FromPerMille(rates.m_transfer);
+    m_rates.rules = rates.m_use2023 ? trellan::FeeRules::Since2023 : trellan::FeeRules::Classic;
+    since2023 = {trellan::FromPerMille(rates.m_commission2023),
+                 trellan::FromPerMille(rates.m_stampDuty2023),
+                 trellan::FromPerMille(rates.m_transfer2023), rates.m_minCommission};
+    m_has2023Section = rates.m_shown2023;
     if (m_settingsPerUser) {
         trellan::CreateUserSettingsFolder(m_settingsPath.data());  // a failure shows in the save
     }
-    const bool saved = trellan::SaveFeeSchedule(m_settingsPath.data(), rates.m_commission,
-                                                rates.m_stampDuty, rates.m_transfer);
+    // The values as confirmed, not the rates converted back.
+    const trellan::ConfirmedFees confirmed{m_rates.rules,
+                                           rates.m_commission,
+                                           rates.m_stampDuty,
+                                           rates.m_transfer,
+                                           rates.m_shown2023,
+                                           {rates.m_commission2023, rates.m_stampDuty2023,
+                                            rates.m_transfer2023, rates.m_minCommission}};
+    const bool saved = trellan::SaveFeeSettings(m_settingsPath.data(), confirmed);
     ShowRateSummary();
     // The new rates apply for this run either way; a failed save must not pass unnoticed.
     if (!saved) {
