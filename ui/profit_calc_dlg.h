@@ -40,7 +40,7 @@ class CProfitCalcDlg : public dlg::CDialog {
     void ShowRateSummary();
 
     trellan::TradeEntry m_entry;
-    std::array<char, trellan::SUMMARY_CAPACITY> m_rateSummary{};
+    std::array<char, trellan::SUMMARY_BUFFER_SIZE> m_rateSummary{};
     trellan::RatesInForce m_rates;  // the classic schedule and today's, and the choice
     bool m_has2023Section = false;  // today's set is in the settings file
     std::array<char, trellan::PATH_CAPACITY> m_settingsPath{};

@@ -245,7 +245,7 @@ TEST(Locale, DecimalCommaLocaleChangesNothing) {
         GTEST_SKIP() << "locale " << decimalComma
                      << " is not installed (scripts/install-deps.sh makes it)";
     }
-    std::array<char, SUMMARY_CAPACITY> summary{};
+    std::array<char, SUMMARY_BUFFER_SIZE> summary{};
     FormatRateSummary(FeeSchedule{}, summary);
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
