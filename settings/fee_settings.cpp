@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "settings/file_io.h"
+#include "settings/profile_encoding.h"
 #include "settings/profile_text.h"
 #include "settings/settings_file.h"
 
@@ -26,9 +27,10 @@ std::string WithValue(const std::string& text, std::string_view section, std::st
 
 }  // namespace
 
-FeeSettings FeeSettingsFromText(std::string_view fileText) {
+FeeSettings FeeSettingsFromText(std::string_view fileBytes) {
+    const std::string fileText = DecodeProfileFile(fileBytes).text;
     FeeSettings settings;
-    settings.rates.classic = FeeScheduleFromText(fileText);
+    settings.rates.classic = FeeScheduleFromText(fileBytes);
     const std::optional<std::string_view> rules =
         FindProfileValue(fileText, SETTINGS_SECTION, RULES_KEY);
     settings.rates.rules = rules == RULES_2023 ? FeeRules::Since2023 : FeeRules::Classic;
@@ -47,8 +49,12 @@ FeeSettings LoadFeeSettings(const char* path) {
     return FeeSettingsFromText(file.status == ReadStatus::Ok ? file.bytes : std::string_view{});
 }
 
-std::string SettingsTextWith(std::string_view fileText, const ConfirmedFees& fees) {
-    std::string text = SettingsTextWith(fileText, fees.commission, fees.stampDuty, fees.transfer);
+std::string SettingsTextWith(std::string_view fileBytes, const ConfirmedFees& fees) {
+    // The classic keys exactly as the classic save writes them, then the new keys in the same
+    // encoding and line ends.
+    ProfileFileText file = DecodeProfileFile(
+        SettingsTextWith(fileBytes, fees.commission, fees.stampDuty, fees.transfer));
+    std::string& text = file.text;
     if (fees.rules == FeeRules::Since2023) {
         text = SetProfileValue(text, SETTINGS_SECTION, ProfileEntry{RULES_KEY, RULES_2023});
     } else if (FindProfileValue(text, SETTINGS_SECTION, RULES_KEY)) {
@@ -60,7 +66,7 @@ std::string SettingsTextWith(std::string_view fileText, const ConfirmedFees& fee
         text = WithValue(text, SECTION_2023, TRANSFER_KEY, fees.since2023.transfer);
         text = WithValue(text, SECTION_2023, MIN_COMMISSION_KEY, fees.since2023.minCommission);
     }
-    return text;
+    return EncodeProfileFile(file);
 }
 
 bool SaveFeeSettings(const char* path, const ConfirmedFees& fees) {

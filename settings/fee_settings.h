@@ -24,7 +24,7 @@ struct FeeSettings {
 
 // Read with the same reader as the classic rates: missing keys give their defaults (today's:
 // 0.25, 0.50 and 0.01 per mille, a minimum of 5.00).
-FeeSettings FeeSettingsFromText(std::string_view fileText);
+FeeSettings FeeSettingsFromText(std::string_view fileBytes);
 FeeSettings LoadFeeSettings(const char* path);
 
 // Today's set as the fee dialog confirmed it: rates per mille, the minimum commission in yuan.
@@ -46,9 +46,10 @@ struct ConfirmedFees {
     Confirmed2023 since2023;
 };
 
-// The file text with the confirmed values set, every other byte kept. RULES is written when
+// The file's bytes with the confirmed values set, in its own encoding and line ends, every other
+// byte kept. RULES is written when
 // today's rules are chosen, and set to the classic year when the file already holds it.
-std::string SettingsTextWith(std::string_view fileText, const ConfirmedFees& fees);
+std::string SettingsTextWith(std::string_view fileBytes, const ConfirmedFees& fees);
 
 // Stores the confirmed values in one atomic replacement of the file, as SaveFeeSchedule does.
 bool SaveFeeSettings(const char* path, const ConfirmedFees& fees);

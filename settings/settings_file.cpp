@@ -14,6 +14,7 @@
 
 #include "settings/file_io.h"
 #include "settings/module_path.h"
+#include "settings/profile_encoding.h"
 #include "settings/profile_text.h"
 
 namespace trellan {
@@ -80,7 +81,8 @@ double ReadSettingsNumber(std::string_view fileText, std::string_view section, s
     return ParseLeadingDouble(value.data());
 }
 
-FeeSchedule FeeScheduleFromText(std::string_view fileText) {
+FeeSchedule FeeScheduleFromText(std::string_view fileBytes) {
+    const std::string fileText = DecodeProfileFile(fileBytes).text;
     FeeSchedule schedule;
     schedule.commissionRate = ReadRate(fileText, COMMISSION_KEY, "1.5");
     schedule.stampDutyRate = ReadRate(fileText, STAMP_DUTY_KEY, "1.0");
@@ -116,7 +118,7 @@ void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer
     CopyText(exact.length < buffer.size() ? exact.View() : FormatShortest(perMille).View(), buffer);
 }
 
-std::string SettingsTextWith(std::string_view fileText, double commission, double stampDuty,
+std::string SettingsTextWith(std::string_view fileBytes, double commission, double stampDuty,
                              double transfer) {
     std::array<std::array<char, VALUE_CAPACITY>, 3> values{};
     FormatSettingsValue(commission, values[0]);
@@ -125,11 +127,11 @@ std::string SettingsTextWith(std::string_view fileText, double commission, doubl
     const std::array<ProfileEntry, 3> entries{ProfileEntry{COMMISSION_KEY, values[0].data()},
                                               ProfileEntry{STAMP_DUTY_KEY, values[1].data()},
                                               ProfileEntry{TRANSFER_KEY, values[2].data()}};
-    std::string text(fileText);
+    ProfileFileText file = DecodeProfileFile(fileBytes);
     for (const ProfileEntry& entry : entries) {
-        text = SetProfileValue(text, SECTION, entry);
+        file.text = SetProfileValue(file.text, SECTION, entry);
     }
-    return text;
+    return EncodeProfileFile(file);
 }
 
 bool ReplaceSettingsText(const char* path,

@@ -32,16 +32,18 @@ void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> p
 // unreadable file gives all three.
 FeeSchedule LoadFeeSchedule(const char* path);
 
-// The rates stored in the text of a settings file, by the same rules as LoadFeeSchedule.
-FeeSchedule FeeScheduleFromText(std::string_view fileText);
+// The rates stored in the bytes of a settings file (8-bit or UTF-16 with its mark), by the same
+// rules as LoadFeeSchedule.
+FeeSchedule FeeScheduleFromText(std::string_view fileBytes);
 
-// The number at key in section, read as the platform's atof reads it; defaultText when the
-// section or the key is missing.
+// The number at key in section of a file's decoded text, read as the platform's atof reads it;
+// defaultText when the section or the key is missing.
 double ReadSettingsNumber(std::string_view fileText, std::string_view section, std::string_view key,
                           std::string_view defaultText);
 
-// The text of a settings file with the three per-mille values set, every other byte kept.
-std::string SettingsTextWith(std::string_view fileText, double commission, double stampDuty,
+// The bytes of a settings file with the three per-mille values set, in the file's own encoding
+// and line ends, every other line kept.
+std::string SettingsTextWith(std::string_view fileBytes, double commission, double stampDuty,
                              double transfer);
 
 // Stores the three per-mille values as confirmed by the user, in one atomic replacement of the
