@@ -11,6 +11,7 @@
 #include <ostream>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/fee_schedule.h"
 
@@ -186,15 +187,22 @@ INSTANTIATE_TEST_SUITE_P(Files, FileFormTest, testing::ValuesIn(FILE_FORMS),
 // Windows has no permission bits or user symbolic links; its attributes and read-only files are
 // tested in windows_profile_test.cpp.
 #ifndef _WIN32
-TEST(SaveFeeSchedule, KeepsTheFilePermissions) {
+// A save by root (an administrator's) leaves a user's file the user's, so that they can still
+// save to it; anyone else keeps the owner they may give, their own.
+TEST(SaveFeeSchedule, KeepsTheFilePermissionsAndOwner) {
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
     WriteFile(path, "[SET]\n");
+    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
+    const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
+    ASSERT_EQ(::chown(path.c_str(), owner, group), 0);
     ::chmod(path.c_str(), 0640);
     ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 2, 1, 1));
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640U);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_gid, group);
 }
 
 TEST(SaveFeeSchedule, ReplacesTheFileALinkPointsTo) {
