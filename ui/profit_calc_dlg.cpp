@@ -9,6 +9,7 @@
 #include "res/strings.h"
 
 #include "ui/about_box_dlg.h"
+#include "ui/fee_details_dlg.h"
 #include "ui/fee_rate_dlg.h"
 #include "ui/framework/data_exchange.h"
 #include "ui/icon_position.h"
@@ -35,6 +36,7 @@ const dlg::MessageMap* CProfitCalcDlg::GetThisMessageMap() {
         dlg::MapClicked(res::IDC_CALCULATE, &CProfitCalcDlg::OnCalculate),
         dlg::MapClicked(res::IDC_SETTINGS, &CProfitCalcDlg::OnSettings),
         dlg::MapClicked(res::IDC_ABOUT, &CProfitCalcDlg::OnAbout),
+        dlg::MapClicked(res::IDC_DETAILS, &CProfitCalcDlg::OnDetails),
     };
     static const dlg::MessageMap map{&dlg::CDialog::GetThisMessageMap, entries};
     return &map;
@@ -58,6 +60,10 @@ bool CProfitCalcDlg::OnInitDialog() {
             systemMenu->AppendSeparator();
             systemMenu->AppendItem(res::IDM_ABOUTBOX, about);
         }
+        const std::string_view details = res::LoadResourceString(res::IDS_DETAILS);
+        if (!details.empty()) {
+            systemMenu->AppendItem(res::IDM_DETAILS, details);
+        }
     }
     SetIcon(m_icon, true);
     SetIcon(m_icon, false);
@@ -78,6 +84,8 @@ bool CProfitCalcDlg::OnInitDialog() {
 void CProfitCalcDlg::OnSysCommand(unsigned command, dlg::LParam /*parameter*/) {
     if ((command & 0xFFF0) == res::IDM_ABOUTBOX) {
         OnAbout();
+    } else if ((command & 0xFFF0) == res::IDM_DETAILS) {
+        OnDetails();
     } else {
         Default();
     }
@@ -107,6 +115,8 @@ dlg::HIcon CProfitCalcDlg::OnQueryDragIcon() {
 void CProfitCalcDlg::OnCalculate() {
     UpdateData(true);
     m_entry.netResult = trellan::NetProfitUnder(m_entry, m_rates);
+    m_lastTrade = m_entry;
+    m_lastRates = m_rates;
     UpdateData(false);
 }
 
@@ -155,6 +165,16 @@ void CProfitCalcDlg::OnSettings() {
 void CProfitCalcDlg::OnAbout() {
     CAboutBoxDlg about;
     about.DoModal();
+}
+
+// The details of the result on show: the trade and the rates it was calculated with, and the
+// result field's own text.
+void CProfitCalcDlg::OnDetails() {
+    CFeeDetailsDlg details;
+    details.m_trade = m_lastTrade;
+    details.m_rates = m_lastRates;
+    details.m_resultText = GetItemText(res::IDC_NET_PROFIT);
+    details.DoModal();
 }
 
 void CProfitCalcDlg::ShowRateSummary() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include "core/fee_rules.h"
 #include "core/fee_schedule.h"
@@ -33,6 +34,7 @@ class CProfitCalcDlg : public dlg::CDialog {
     void OnCalculate();
     void OnSettings();
     void OnAbout();
+    void OnDetails();
 
     const dlg::MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
@@ -40,6 +42,9 @@ class CProfitCalcDlg : public dlg::CDialog {
     void ShowRateSummary();
 
     trellan::TradeEntry m_entry;
+    // The last calculation as made, for its details: the trade and the rates then in force.
+    std::optional<trellan::TradeEntry> m_lastTrade;
+    trellan::RatesInForce m_lastRates;
     std::array<char, trellan::SUMMARY_BUFFER_SIZE> m_rateSummary{};
     trellan::RatesInForce m_rates;  // the classic schedule and today's, and the choice
     bool m_has2023Section = false;  // today's set is in the settings file

@@ -1,3 +1,4 @@
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,6 +12,7 @@
 
 #include "settings/settings_file.h"
 
+#include "res/dialog_template.h"
 #include "res/resource_ids.h"
 
 #include "ui/framework/messages.h"
@@ -18,6 +20,7 @@
 #include "ui/qt/qt_resources.h"
 
 #include "calculation_cases.h"
+#include "fee_detail_cases.h"
 #include "gui_driver.h"
 
 using gui::Button;
@@ -44,6 +47,16 @@ void RemoveSettings() {
 }
 
 const QString DEFAULT_SUMMARY = QStringLiteral("佣金1.50‰,花税1.00‰,过户费1.00‰");
+// The name a control of a dialog template is found by.
+const char* ControlName(int dialogId, int controlId) {
+    for (const res::ControlTemplate& control : res::FindDialogTemplate(dialogId)->controls) {
+        if (control.id == controlId) {
+            return control.idName.data();  // names are literals, so terminated
+        }
+    }
+    return "";
+}
+
 const QString SUMMARY_2023 = QStringLiteral("现行佣0.25‰,印花0.50‰,过户0.01‰");
 
 bool Checked(QWidget* window, const char* name) {
@@ -377,6 +390,57 @@ class CalculatorWindowTest : public QObject {
         QVERIFY(std::filesystem::is_directory(SettingsFile()));
     }
 
+    // The details of the last calculation, from the "…" button or the system menu: every fee to
+    // the cent, the result field's own text, the break-even sell price and the return.
+    void feeDetails_data() {
+        QTest::addColumn<int>("row");
+        for (std::size_t row = 0; row < gui::FEE_DETAILS.size(); ++row) {
+            QTest::newRow(gui::FEE_DETAILS[row].name) << static_cast<int>(row);
+        }
+    }
+
+    void feeDetails() {
+        QFETCH(int, row);
+        const gui::FeeDetailCase& details = gui::FEE_DETAILS[static_cast<std::size_t>(row)];
+        if (details.settings != nullptr) {
+            std::ofstream(SettingsFile(), std::ios::binary) << details.settings;
+        }
+        CProfitCalcDlg window;
+        InNextDialog([&](QWidget* dialog) {
+            if (details.buy != nullptr) {
+                Type(Field(dialog, "IDC_BUY_PRICE"), QString::fromUtf8(details.buy));
+                Type(Field(dialog, "IDC_QUANTITY"), QString::fromUtf8(details.quantity));
+                Type(Field(dialog, "IDC_SELL_PRICE"), QString::fromUtf8(details.sell));
+                QTest::mouseClick(Button(dialog, "IDC_CALCULATE"), Qt::LeftButton);
+            }
+            bool shown = false;
+            InNextDialog([&](QWidget* box) {
+                QCOMPARE(box->windowTitle(), QStringLiteral("费用明细"));
+                for (std::size_t i = 0; i < gui::DETAIL_IDS.size(); ++i) {
+                    QCOMPARE(Text(box, ControlName(res::IDD_FEE_DETAILS, gui::DETAIL_IDS[i])),
+                             QString::fromUtf8(details.texts[i]));
+                }
+                QTest::keyClick(box, Qt::Key_Return);  // the default button: OK
+                shown = !box->isVisible();
+            });
+            if (details.viaMenu) {
+                QTest::keyClick(dialog, Qt::Key_F10, Qt::ShiftModifier);
+                auto* menu = gui::Find<QMenu>(dialog, "systemMenu");
+                QTRY_VERIFY(menu->isVisible());
+                QCOMPARE(menu->actions().size(), 4);  // Close, a separator, About, the details
+                QCOMPARE(menu->actions().at(3)->text(), QStringLiteral("费用明细(&D)..."));
+                QTest::keyClick(menu, Qt::Key_D);
+                QTRY_VERIFY(shown);
+            } else {
+                auto* button = Button(dialog, "IDC_DETAILS");
+                QCOMPARE(button->accessibleName(), QStringLiteral("费用明细"));
+                QTest::mouseClick(button, Qt::LeftButton);
+                QVERIFY(shown);
+            }
+        });
+        window.DoModal();
+    }
+
     void aboutBoxFromTheButton() {
         CProfitCalcDlg window;
         InNextDialog([](QWidget* dialog) {
@@ -405,7 +469,7 @@ class CalculatorWindowTest : public QObject {
             QVERIFY(menu != nullptr);
             QTRY_VERIFY(menu->isVisible());
             const QList<QAction*> items = menu->actions();
-            QCOMPARE(items.size(), 3);
+            QCOMPARE(items.size(), 4);
             QVERIFY(items.at(1)->isSeparator());
             QCOMPARE(items.at(2)->text(), QStringLiteral("关于 Trellan(&A)..."));
             InNextDialog([&](QWidget* about) {

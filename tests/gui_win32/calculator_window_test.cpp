@@ -14,15 +14,27 @@
 
 #include "ui/framework/messages.h"
 #include "ui/profit_calc_dlg.h"
+#include "ui/win32/wide_text.h"
 
 #include "calculation_cases.h"
 #include "dialog_driver.h"
+#include "fee_detail_cases.h"
 
 using namespace win32test;  // the helpers this file is written in
 
 namespace {
 
 constexpr std::string_view DEFAULT_SUMMARY = "佣金1.50‰,花税1.00‰,过户费1.00‰";
+constexpr std::string_view SUMMARY_2023 = "现行佣0.25‰,印花0.50‰,过户0.01‰";
+
+std::string ReadSettings() {
+    std::ifstream saved(SettingsFile(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(saved), {}};
+}
+
+bool Enabled(HWND dialog, int id) {
+    return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE;
+}
 
 // The calculator reads its settings beside the executable, which here is the test's.
 std::filesystem::path SettingsFile() {
@@ -158,10 +170,121 @@ TEST_F(CalculatorWindow, FeeRatesConfirmedTakeEffectAndAreSaved) {
         EXPECT_EQ(Text(dialog, res::IDC_NET_PROFIT), "-12");  // until Calculate
     });
     EXPECT_EQ(window.Schedule().commissionRate, trellan::FromPerMille(2));
-    std::ifstream saved(SettingsFile(), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}),
-              "[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=1.00\r\nTRANSFER=-1.00\r\n");
+    EXPECT_EQ(ReadSettings(), "[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=1.00\r\nTRANSFER=-1.00\r\n");
 }
+
+// Each rule set keeps its own rates in the same three fields; OK saves both and the choice,
+// Cancel changes nothing, and a restart keeps it all.
+TEST_F(CalculatorWindow, TodaysRulesTickedEditedAndKept) {
+    Drive([](HWND dialog) {
+        HWND rates = OpenRates(dialog);
+        EXPECT_FALSE(Checked(rates, res::IDC_RULES_2023));
+        EXPECT_FALSE(Enabled(rates, res::IDC_MIN_COMMISSION));
+        FocusControl(rates, res::ID_CANCEL);
+        PressKey(VK_TAB);
+        EXPECT_TRUE(WaitUntil([&] { return Focus() == ::GetDlgItem(rates, res::IDC_RULES_2023); }));
+        Click(rates, res::IDC_RULES_2023);
+        EXPECT_EQ(Text(rates, res::IDC_COMMISSION_RATE), "0.25");
+        EXPECT_EQ(Text(rates, res::IDC_STAMP_DUTY_RATE), "0.5");
+        EXPECT_EQ(Text(rates, res::IDC_TRANSFER_RATE), "0.01");
+        EXPECT_EQ(Text(rates, res::IDC_MIN_COMMISSION), "5");
+        EXPECT_TRUE(Enabled(rates, res::IDC_MIN_COMMISSION));
+        Type(rates, res::IDC_MIN_COMMISSION, "0");
+        Type(rates, res::IDC_COMMISSION_RATE, "0.3");
+        Click(rates, res::IDC_RULES_2023);  // the classic rates come back
+        EXPECT_EQ(Text(rates, res::IDC_COMMISSION_RATE), "1.5");
+        EXPECT_FALSE(Enabled(rates, res::IDC_MIN_COMMISSION));
+        Click(rates, res::IDC_RULES_2023);  // and today's as edited
+        EXPECT_EQ(Text(rates, res::IDC_COMMISSION_RATE), "0.3");
+        Type(rates, res::IDC_COMMISSION_RATE, "0.25");
+        Click(rates, res::ID_OK, true);
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_EQ(Text(dialog, res::IDC_RATE_SUMMARY), SUMMARY_2023);
+        rates = OpenRates(dialog);
+        EXPECT_TRUE(Checked(rates, res::IDC_RULES_2023));
+        EXPECT_EQ(Text(rates, res::IDC_MIN_COMMISSION), "0");
+        Type(rates, res::IDC_MIN_COMMISSION, "9");
+        Click(rates, res::IDC_RULES_2023);
+        Click(rates, res::ID_CANCEL, true);
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_EQ(Text(dialog, res::IDC_RATE_SUMMARY), SUMMARY_2023);
+    });
+    EXPECT_EQ(ReadSettings(),
+              "[SET]\r\nCOMMISION=1.50\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\nRULES=2023\r\n\r\n"
+              "[SET2023]\r\nCOMMISION=0.25\r\nSTAMPDUTY=0.50\r\nTRANSFER=0.01\r\n"
+              "MINCOMMISSION=0.00\r\n");
+    CProfitCalcDlg restarted;
+    RunDriven(restarted, [] {
+        const HWND dialog = WaitForDialogOtherThan(nullptr);
+        EXPECT_EQ(Text(dialog, res::IDC_RATE_SUMMARY), SUMMARY_2023);
+        TypeTrade(dialog, "10", "1000", "11");
+        Click(dialog, res::IDC_CALCULATE);
+        EXPECT_EQ(Text(dialog, res::IDC_NET_PROFIT), "989.04");
+    });
+}
+
+// The summary of either rules and the box's text fit their controls at the dialog font's size.
+TEST_F(CalculatorWindow, TextsFitTheirControls) {
+    std::ofstream(SettingsFile(), std::ios::binary) << gui::RULES_2023_FILE;
+    Drive([](HWND dialog) {
+        // Whether text, in the control's font, fits its width less what precedes the text.
+        const auto fits = [](HWND window, int id, std::string_view text, int before = 0) {
+            const HWND control = ::GetDlgItem(window, id);
+            const HDC dc = ::GetDC(control);
+            const HGDIOBJ font = ::SelectObject(
+                dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+            const std::wstring wide = dlg::win32::ToWide(text);
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+            ::SelectObject(dc, font);
+            ::ReleaseDC(control, dc);
+            RECT client{};
+            ::GetClientRect(control, &client);
+            return size.cx <= client.right - before;
+        };
+        EXPECT_EQ(Text(dialog, res::IDC_RATE_SUMMARY), SUMMARY_2023);
+        EXPECT_TRUE(fits(dialog, res::IDC_RATE_SUMMARY, SUMMARY_2023));
+        EXPECT_TRUE(fits(dialog, res::IDC_RATE_SUMMARY, DEFAULT_SUMMARY));
+        const HWND rates = OpenRates(dialog);
+        EXPECT_TRUE(fits(rates, res::IDC_RULES_2023, Text(rates, res::IDC_RULES_2023),
+                         ::GetSystemMetrics(SM_CXMENUCHECK) + 4));  // the box and its gap
+    });
+}
+
+class FeeDetails : public CalculatorWindow,
+                   public testing::WithParamInterface<gui::FeeDetailCase> {};
+
+// From the "…" button or the system menu's last item.
+TEST_P(FeeDetails, ShowEveryFeeOfTheLastCalculation) {
+    const gui::FeeDetailCase& row = GetParam();
+    if (row.settings != nullptr) {
+        std::ofstream(SettingsFile(), std::ios::binary) << row.settings;
+    }
+    Drive([&row](HWND dialog) {
+        if (row.buy != nullptr) {
+            TypeTrade(dialog, row.buy, row.quantity, row.sell);
+            Click(dialog, res::IDC_CALCULATE);
+        }
+        if (row.viaMenu) {
+            const HMENU menu = ::GetSystemMenu(dialog, FALSE);
+            const int last = ::GetMenuItemCount(menu) - 1;
+            ::PostMessageW(dialog, WM_SYSCOMMAND, ::GetMenuItemID(menu, last), 0);
+        } else {
+            Click(dialog, res::IDC_DETAILS, true);
+        }
+        const HWND details = WaitForDialogOtherThan(dialog);
+        EXPECT_EQ(Text(details), "费用明细");
+        for (std::size_t i = 0; i < gui::DETAIL_IDS.size(); ++i) {
+            EXPECT_EQ(Text(details, gui::DETAIL_IDS[i]), row.texts[i]) << gui::DETAIL_IDS[i];
+        }
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_FALSE(::IsWindow(details));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FeeDetails, testing::ValuesIn(gui::FEE_DETAILS),
+                         [](const auto& param) { return CaseName(param.param.name); });
 
 // An unreadable rate is told once, not once per read, and keeps the dialog open; Cancel then
 // changes nothing. The close box ends the calculator.
@@ -192,12 +315,14 @@ TEST_F(CalculatorWindow, FeeRatesUnreadableAreToldOnceAndCancelledChangeNothing)
 TEST_F(CalculatorWindow, AboutBoxComesFromTheButtonAndTheSystemMenu) {
     Drive([](HWND dialog) {
         const HMENU menu = ::GetSystemMenu(dialog, FALSE);
-        const int last = ::GetMenuItemCount(menu) - 1;
+        const int last = ::GetMenuItemCount(menu) - 2;  // the details item follows
         EXPECT_NE(::GetMenuState(menu, static_cast<UINT>(last - 1), MF_BYPOSITION) & MF_SEPARATOR,
                   0U);
         wchar_t item[32] = {};
         ::GetMenuStringW(menu, static_cast<UINT>(last), item, 32, MF_BYPOSITION);
         EXPECT_STREQ(item, L"关于 Trellan(&A)...");
+        ::GetMenuStringW(menu, static_cast<UINT>(last + 1), item, 32, MF_BYPOSITION);
+        EXPECT_STREQ(item, L"费用明细(&D)...");
         const WPARAM about = ::GetMenuItemID(menu, last);
         Type(dialog, res::IDC_BUY_PRICE, "7");
         for (const auto& [command, key] : {std::pair<WPARAM, WPARAM>{0, VK_RETURN},
