@@ -1,7 +1,8 @@
 #include "ui/fee_details_dlg.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
-#include <initializer_list>
 #include <optional>
 #include <string_view>
 
@@ -28,15 +29,12 @@ std::string MoneyOrNone(const std::optional<double>& value, std::string_view uni
 }
 
 bool AllFinite(const trellan::TradeDetails& details) {
-    for (const double value :
-         {details.buy.commission, details.buy.stampDuty, details.buy.transferFee,
-          details.sell.commission, details.sell.stampDuty, details.sell.transferFee,
-          details.totalFees, details.gross, details.net}) {
-        if (!std::isfinite(value)) {
-            return false;
-        }
-    }
-    return true;
+    const std::array values{
+        details.buy.commission,  details.buy.stampDuty,  details.buy.transferFee,
+        details.sell.commission, details.sell.stampDuty, details.sell.transferFee,
+        details.totalFees,       details.gross,          details.net};
+    return std::all_of(values.begin(), values.end(),
+                       [](double value) { return std::isfinite(value); });
 }
 
 }  // namespace
