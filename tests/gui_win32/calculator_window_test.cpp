@@ -27,11 +27,6 @@ namespace {
 constexpr std::string_view DEFAULT_SUMMARY = "佣金1.50‰,花税1.00‰,过户费1.00‰";
 constexpr std::string_view SUMMARY_2023 = "现行佣0.25‰,印花0.50‰,过户0.01‰";
 
-std::string ReadSettings() {
-    std::ifstream saved(SettingsFile(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(saved), {}};
-}
-
 bool Enabled(HWND dialog, int id) {
     return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE;
 }
@@ -41,6 +36,11 @@ std::filesystem::path SettingsFile() {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(::GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
     return std::filesystem::path(path).parent_path() / L"Set.ini";
+}
+
+std::string ReadSettings() {
+    std::ifstream saved(SettingsFile(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(saved), {}};
 }
 
 void TypeTrade(HWND dialog, const char* buy, const char* quantity, const char* sell) {
@@ -228,8 +228,8 @@ TEST_F(CalculatorWindow, TextsFitTheirControls) {
     std::ofstream(SettingsFile(), std::ios::binary) << gui::RULES_2023_FILE;
     Drive([](HWND dialog) {
         // Whether text, in the control's font, fits its width less what precedes the text.
-        const auto fits = [](HWND window, int id, std::string_view text, int before = 0) {
-            const HWND control = ::GetDlgItem(window, id);
+        const auto fits = [](HWND owner, int id, std::string_view text, int before = 0) {
+            const HWND control = ::GetDlgItem(owner, id);
             const HDC dc = ::GetDC(control);
             const HGDIOBJ font = ::SelectObject(
                 dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
