@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,12 +20,7 @@
 namespace trellan {
 namespace {
 
-constexpr std::string_view SECTION = "SET";
-
-// "COMMISION" is spelled as the files in use spell it.
-constexpr std::string_view COMMISSION_KEY = "COMMISION";
-constexpr std::string_view STAMP_DUTY_KEY = "STAMPDUTY";
-constexpr std::string_view TRANSFER_KEY = "TRANSFER";
+constexpr std::string_view SECTION = SETTINGS_SECTION;
 
 #ifdef _WIN32
 constexpr char PATH_SEPARATOR = '\\';
@@ -56,9 +52,7 @@ bool SettingsPathFits(std::string_view directory, std::string_view name) {
 #endif
 
 double ReadRate(std::string_view fileText, std::string_view key, std::string_view defaultText) {
-    std::array<char, VALUE_CAPACITY> value{};
-    CopyProfileString(fileText, SECTION, key, defaultText, value);
-    return FromPerMille(ParseLeadingDouble(value.data()));
+    return FromPerMille(ReadSettingsNumber(fileText, SECTION, key, defaultText));
 }
 
 // Whether a text read back by the settings reader gives this very double.
@@ -98,6 +92,13 @@ void BuildSettingsPath(std::span<char, PATH_BUFFER_SIZE> path) {
         return;
     }
     SettingsPathBeside(module.data(), path);
+}
+
+double ReadSettingsNumber(std::string_view fileText, std::string_view section, std::string_view key,
+                          std::string_view defaultText) {
+    std::array<char, VALUE_CAPACITY> value{};
+    CopyProfileString(fileText, section, key, defaultText, value);
+    return ParseLeadingDouble(value.data());
 }
 
 FeeSchedule FeeScheduleFromText(std::string_view fileBytes) {
@@ -153,7 +154,8 @@ std::string SettingsTextWith(std::string_view fileBytes, double commission, doub
     return EncodeProfileFile(file);
 }
 
-bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer) {
+bool ReplaceSettingsText(const char* path,
+                         const std::function<std::string(std::string_view)>& edit) {
     if (path == nullptr || *path == '\0') {
         return false;
     }
@@ -161,10 +163,16 @@ bool SaveFeeSchedule(const char* path, double commission, double stampDuty, doub
     if (file.status == ReadStatus::Failed) {
         return false;  // never replace a file we could not read: its other lines would be lost
     }
-    // All three keys in one replacement, so the file never holds a mixture of old and new.
-    const std::string text = SettingsTextWith(file.bytes, commission, stampDuty, transfer);
+    const std::string text = edit(file.bytes);
     // A file grown past what loading accepts would lose the rates just saved.
     return text.size() <= MAX_SETTINGS_FILE_SIZE && ReplaceFileAtomically(path, text);
+}
+
+bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer) {
+    // All three keys in one replacement, so the file never holds a mixture of old and new.
+    return ReplaceSettingsText(path, [&](std::string_view fileText) {
+        return SettingsTextWith(fileText, commission, stampDuty, transfer);
+    });
 }
 
 }  // namespace trellan

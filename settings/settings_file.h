@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,6 +26,12 @@ inline constexpr std::size_t PATH_BUFFER_SIZE = PATH_CAPACITY;
 
 inline constexpr char SETTINGS_FILE_NAME[] = "Set.ini";
 
+// The section of the rates, and their keys; "COMMISION" is spelled as the files in use spell it.
+inline constexpr std::string_view SETTINGS_SECTION = "SET";
+inline constexpr std::string_view COMMISSION_KEY = "COMMISION";
+inline constexpr std::string_view STAMP_DUTY_KEY = "STAMPDUTY";
+inline constexpr std::string_view TRANSFER_KEY = "TRANSFER";
+
 // Fills path with "Set.ini" in the executable's directory. When the executable's path cannot
 // be had, or the settings path would not fit, path is left empty.
 void BuildSettingsPath(std::span<char, PATH_BUFFER_SIZE> path);
@@ -40,6 +47,11 @@ FeeSchedule LoadFeeSchedule(const char* path);
 // rules as LoadFeeSchedule.
 FeeSchedule FeeScheduleFromText(std::string_view fileBytes);
 
+// The number at key in section of a file's decoded text, read as the platform's atof reads it;
+// defaultText when the section or the key is missing.
+double ReadSettingsNumber(std::string_view fileText, std::string_view section, std::string_view key,
+                          std::string_view defaultText);
+
 // The bytes of a settings file with the three per-mille values set, in the file's own encoding
 // and line ends, every other line kept.
 std::string SettingsTextWith(std::string_view fileBytes, double commission, double stampDuty,
@@ -49,6 +61,12 @@ std::string SettingsTextWith(std::string_view fileBytes, double commission, doub
 // file. Returns false, with the file left as it was, when it cannot be written (or path is
 // empty).
 bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer);
+
+// Replaces the settings file at path by edit(its present text, empty when there is none), in one
+// atomic replacement. Returns false, with the file left as it was, when it cannot be read or
+// written, when the new text is larger than loading accepts, or when path is empty.
+bool ReplaceSettingsText(const char* path,
+                         const std::function<std::string(std::string_view)>& edit);
 
 // The text stored for a per-mille value, which reads back as the very same double: "%.2f"
 // where that text reads back exactly (1.50), else the shortest text with at least two decimals
