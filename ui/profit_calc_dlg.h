@@ -7,6 +7,7 @@
 #include "core/net_profit.h"
 
 #include "settings/settings_file.h"
+#include "settings/settings_location.h"
 
 #include "ui/framework/dialog.h"
 
@@ -45,5 +46,6 @@ class CProfitCalcDlg : public dlg::CDialog {
     bool m_has2023Section = false;  // today's set is in the settings file
     std::array<char, trellan::PATH_BUFFER_SIZE> m_settingsPath{};
     bool m_settingsPerUser = false;  // the user's own folder, made by the first confirmed save
+    trellan::NoSavePath m_noSavePath = trellan::NoSavePath::None;  // why the path is empty
     dlg::HIcon m_icon;
 };
