@@ -29,7 +29,27 @@ constexpr char PATH_SEPARATOR = '/';
 #endif
 
 // The platform limit on the executable's path, terminating zero included.
-constexpr std::size_t MODULE_PATH_LIMIT = PATH_CAPACITY - 1;
+constexpr std::size_t MODULE_PATH_LIMIT = PATH_BUFFER_SIZE - 1;
+
+#ifdef _WIN32
+// UTF-16 units of a UTF-8 text: one for each character, two beyond the first plane.
+std::size_t Utf16Length(std::string_view utf8) {
+    std::size_t units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        units += (byte & 0xC0) == 0x80 ? 0 : byte >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+bool SettingsPathFits(std::string_view directory, std::string_view name) {
+    return Utf16Length(directory) + Utf16Length(name) < SYSTEM_PATH_UNITS;
+}
+#else
+bool SettingsPathFits(std::string_view directory, std::string_view name) {
+    return directory.size() + name.size() < PATH_CAPACITY;
+}
+#endif
 
 double ReadRate(std::string_view fileText, std::string_view key, std::string_view defaultText) {
     return FromPerMille(ReadSettingsNumber(fileText, SECTION, key, defaultText));
@@ -49,7 +69,7 @@ void CopyText(std::string_view text, std::span<char, VALUE_CAPACITY> buffer) {
 
 }  // namespace
 
-void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> path) {
+void SettingsPathBeside(const char* modulePath, std::span<char, PATH_BUFFER_SIZE> path) {
     std::fill(path.begin(), path.end(), '\0');
     const std::string_view module(modulePath, strnlen(modulePath, MODULE_PATH_LIMIT));
     const std::size_t separator = module.rfind(PATH_SEPARATOR);
@@ -58,14 +78,14 @@ void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> p
     }
     const std::string_view directory = module.substr(0, separator + 1);
     const std::string_view name = SETTINGS_FILE_NAME;
-    if (directory.size() + name.size() + 1 > path.size()) {
+    if (!SettingsPathFits(directory, name)) {
         return;  // would not fit: leave the path empty rather than cut it
     }
     std::copy(directory.begin(), directory.end(), path.begin());
     std::copy(name.begin(), name.end(), path.begin() + static_cast<long>(directory.size()));
 }
 
-void BuildSettingsPath(std::span<char, PATH_CAPACITY> path) {
+void BuildSettingsPath(std::span<char, PATH_BUFFER_SIZE> path) {
     std::array<char, MODULE_PATH_LIMIT> module{};
     if (GetModuleFileName(module) == 0) {
         std::fill(path.begin(), path.end(), '\0');

@@ -13,6 +13,17 @@ namespace trellan {
 inline constexpr std::size_t PATH_CAPACITY = 256;   // settings path, terminating zero included
 inline constexpr std::size_t VALUE_CAPACITY = 100;  // one value text, terminating zero included
 
+#ifdef _WIN32
+// What Windows can open: MAX_PATH UTF-16 units, terminating zero included. The settings path is
+// held to it, not to PATH_CAPACITY bytes of our UTF-8, in which a Chinese folder name takes
+// half as much room again as in the system's code page.
+inline constexpr std::size_t SYSTEM_PATH_UNITS = 260;
+// Room for such a path in UTF-8: three bytes for each unit at most.
+inline constexpr std::size_t PATH_BUFFER_SIZE = 3 * (SYSTEM_PATH_UNITS - 1) + 1;
+#else
+inline constexpr std::size_t PATH_BUFFER_SIZE = PATH_CAPACITY;
+#endif
+
 inline constexpr char SETTINGS_FILE_NAME[] = "Set.ini";
 
 // The section of the rates, and their keys; "COMMISION" is spelled as the files in use spell it.
@@ -23,10 +34,10 @@ inline constexpr std::string_view TRANSFER_KEY = "TRANSFER";
 
 // Fills path with "Set.ini" in the executable's directory. When the executable's path cannot
 // be had, or the settings path would not fit, path is left empty.
-void BuildSettingsPath(std::span<char, PATH_CAPACITY> path);
+void BuildSettingsPath(std::span<char, PATH_BUFFER_SIZE> path);
 
 // The settings path for an executable at modulePath (same rule, for any given path).
-void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> path);
+void SettingsPathBeside(const char* modulePath, std::span<char, PATH_BUFFER_SIZE> path);
 
 // The rates stored at path; a missing file, section or key gives the default rate, an
 // unreadable file gives all three.

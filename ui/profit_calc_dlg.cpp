@@ -16,10 +16,26 @@
 
 namespace {
 
-std::string SaveFailedMessage(const char* path) {
-    const std::string where =
-        *path != '\0' ? std::string("“") + path + "”" : std::string("（找不到程序所在的文件夹）");
-    return "无法把费率保存到设置文件" + where + "。新的费率仅在本次运行中有效。";
+// Names the file, or why there is none.
+std::string WhereSaved(const char* path, trellan::NoSavePath noSavePath) {
+    if (*path != '\0') {
+        return std::string("“") + path + "”";
+    }
+    switch (noSavePath) {
+        case trellan::NoSavePath::NoHomeFolder:
+            return "（找不到您的主文件夹：HOME 未设为绝对路径）";
+        case trellan::NoSavePath::PathTooLong:
+            return "（设置文件的路径太长）";
+        case trellan::NoSavePath::ExecutableUnknown:
+        case trellan::NoSavePath::None:
+            break;
+    }
+    return "（找不到程序所在的文件夹）";
+}
+
+std::string SaveFailedMessage(const char* path, trellan::NoSavePath noSavePath) {
+    return "无法把费率保存到设置文件" + WhereSaved(path, noSavePath) +
+           "。新的费率仅在本次运行中有效。";
 }
 
 }  // namespace
@@ -74,6 +90,7 @@ bool CProfitCalcDlg::OnInitDialog() {
     const trellan::SettingsLocation location = trellan::FindSettingsLocation();
     m_settingsPath = location.savePath;
     m_settingsPerUser = location.perUser;
+    m_noSavePath = location.noSavePath;
     const trellan::FeeSettings settings = trellan::LoadFeeSettings(location.loadPath.data());
     m_rates = settings.rates;
     m_has2023Section = settings.has2023Section;
@@ -158,7 +175,7 @@ void CProfitCalcDlg::OnSettings() {
     ShowRateSummary();
     // The new rates apply for this run either way; a failed save must not pass unnoticed.
     if (!saved) {
-        ShowMessage(SaveFailedMessage(m_settingsPath.data()));
+        ShowMessage(SaveFailedMessage(m_settingsPath.data(), m_noSavePath));
     }
 }
 

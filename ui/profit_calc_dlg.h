@@ -8,6 +8,7 @@
 #include "core/net_profit.h"
 
 #include "settings/settings_file.h"
+#include "settings/settings_location.h"
 
 #include "ui/framework/dialog.h"
 
@@ -48,7 +49,8 @@ class CProfitCalcDlg : public dlg::CDialog {
     std::array<char, trellan::SUMMARY_BUFFER_SIZE> m_rateSummary{};
     trellan::RatesInForce m_rates;  // the classic schedule and today's, and the choice
     bool m_has2023Section = false;  // today's set is in the settings file
-    std::array<char, trellan::PATH_CAPACITY> m_settingsPath{};
+    std::array<char, trellan::PATH_BUFFER_SIZE> m_settingsPath{};
     bool m_settingsPerUser = false;  // the user's own folder, made by the first confirmed save
+    trellan::NoSavePath m_noSavePath = trellan::NoSavePath::None;  // why the path is empty
     dlg::HIcon m_icon;
 };

@@ -185,7 +185,7 @@ const FaultCase FAULTS[] = {
      }},
     {"PathDidNotFit",  // a folder of 249 bytes with its separator leaves no room for Set.ini
      [](Scene& scene) {
-         std::array<char, PATH_CAPACITY> path{};
+         std::array<char, PATH_BUFFER_SIZE> path{};
          path.fill('#');
          const std::string folder = scene.dir + "/" + std::string(247 - scene.dir.size(), 'd');
          SettingsPathBeside((folder + "/calc").c_str(), path);

@@ -12,6 +12,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "core/fee_schedule.h"
 
@@ -28,7 +29,7 @@ using testing_support::TempDir;
 using testing_support::WriteFile;
 
 std::string PathBeside(const std::string& module) {
-    std::array<char, PATH_CAPACITY> path{};
+    std::array<char, PATH_BUFFER_SIZE> path{};
     path.fill('#');
     SettingsPathBeside(module.c_str(), path);
     return path.data();
@@ -36,7 +37,7 @@ std::string PathBeside(const std::string& module) {
 
 #ifdef _WIN32
 TEST(SettingsPath, IsSetIniBesideTheExecutable) {
-    std::array<char, PATH_CAPACITY> path{};
+    std::array<char, PATH_BUFFER_SIZE> path{};
     BuildSettingsPath(path);
     const std::string settings = path.data();
     ASSERT_GT(settings.size(), 10U);
@@ -55,17 +56,30 @@ TEST(SettingsPath, FitsItsBufferOrStaysEmpty) {
     EXPECT_EQ(PathBeside("calc.exe"), "");
     EXPECT_EQ(PathBeside(""), "");
 
-    // A directory of 248 bytes with its separator leaves just room for "Set.ini" and the zero.
-    const std::string fits = "C:\\" + std::string(244, 'd') + "\\";
-    ASSERT_EQ(fits.size(), 248U);
-    EXPECT_EQ(PathBeside(fits + "a.exe"), fits + "Set.ini");
-    EXPECT_EQ(PathBeside("C:\\" + std::string(245, 'd') + "\\a.exe"), "");
-    // The platform hands out at most 254 bytes; a longer module path is not a path we were given.
-    EXPECT_EQ(PathBeside("C:\\a\\" + std::string(250, 'c')), "");
+    // What Windows can open is the limit, in UTF-16 units: a folder of 90 Chinese characters
+    // (270 bytes of UTF-8) is well within it. A folder of 252 units with its separator leaves
+    // just room for "Set.ini" and the zero, in any script.
+    std::string chinese;
+    for (int i = 0; i < 90; ++i) {
+        chinese += "交";
+    }
+    EXPECT_EQ(PathBeside("C:\\" + chinese + "\\calc.exe"), "C:\\" + chinese + "\\Set.ini");
+    for (const auto& [character, units] :
+         {std::pair<std::string, std::size_t>{"d", 1}, {"交", 1}, {"𝄞", 2}}) {
+        std::string name;
+        for (std::size_t n = 0; n < 248 / units; ++n) {
+            name += character;
+        }
+        const std::string fits = "C:\\" + name + "\\";
+        EXPECT_EQ(PathBeside(fits + "a.exe"), fits + "Set.ini") << character;
+        EXPECT_EQ(PathBeside("C:\\" + name + character + "\\a.exe"), "") << character;
+    }
+    // The platform hands out what fits our buffer; a longer module path is not one we were given.
+    EXPECT_EQ(PathBeside("C:\\a\\" + std::string(PATH_BUFFER_SIZE, 'c')), "");
 }
 #else
 TEST(SettingsPath, IsSetIniBesideTheExecutable) {
-    std::array<char, PATH_CAPACITY> path{};
+    std::array<char, PATH_BUFFER_SIZE> path{};
     BuildSettingsPath(path);
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
     EXPECT_EQ(std::string(path.data()), (self.parent_path() / "Set.ini").string());
