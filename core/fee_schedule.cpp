@@ -68,9 +68,9 @@ class BoundedWriter {
 }  // namespace
 
 void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_CAPACITY> buffer) {
-    const std::array<double, 3> perMille{ToPerMille(schedule.commissionRate),
-                                         ToPerMille(schedule.stampDutyRate),
-                                         ToPerMille(schedule.transferRate)};
+    const PerMilleRates rates = ToPerMille(schedule);
+    const std::array<double, 3> perMille{rates.commission.value, rates.stampDuty.value,
+                                         rates.transfer.value};
     const std::array<NumberText, 3> numbers = SummaryNumbers(perMille);
     BoundedWriter line(buffer);
     for (std::size_t i = 0; i < perMille.size(); ++i) {

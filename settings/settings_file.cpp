@@ -35,7 +35,7 @@ constexpr std::size_t MODULE_PATH_LIMIT = PATH_CAPACITY - 1;
 double ReadRate(std::string_view fileText, std::string_view key, std::string_view defaultText) {
     std::array<char, VALUE_CAPACITY> value{};
     CopyProfileString(fileText, SECTION, key, defaultText, value);
-    return FromPerMille(ParseLeadingDouble(value.data()));
+    return FromPerMille(PerMille{ParseLeadingDouble(value.data())});
 }
 
 void CopyText(std::string_view text, std::span<char, VALUE_CAPACITY> buffer) {
@@ -84,7 +84,8 @@ FeeSchedule LoadFeeSchedule(const char* path) {
     return FeeScheduleFromText(file.status == ReadStatus::Ok ? file.bytes : std::string_view{});
 }
 
-void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer) {
+void FormatSettingsValue(PerMille rate, std::span<char, VALUE_CAPACITY> buffer) {
+    const double perMille = rate.value;
     if (std::isinf(perMille)) {
         // Beyond the double range, so it reads back as the same infinity.
         CopyText(perMille > 0 ? "1e999" : "-1e999", buffer);
@@ -94,12 +95,11 @@ void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer
     CopyText(fixed.length < buffer.size() ? fixed.View() : FormatShortest(perMille).View(), buffer);
 }
 
-std::string SettingsTextWith(std::string_view fileText, double commission, double stampDuty,
-                             double transfer) {
+std::string SettingsTextWith(std::string_view fileText, const PerMilleRates& rates) {
     std::array<std::array<char, VALUE_CAPACITY>, 3> values{};
-    FormatSettingsValue(commission, values[0]);
-    FormatSettingsValue(stampDuty, values[1]);
-    FormatSettingsValue(transfer, values[2]);
+    FormatSettingsValue(rates.commission, values[0]);
+    FormatSettingsValue(rates.stampDuty, values[1]);
+    FormatSettingsValue(rates.transfer, values[2]);
     const std::array<ProfileEntry, 3> entries{ProfileEntry{COMMISSION_KEY, values[0].data()},
                                               ProfileEntry{STAMP_DUTY_KEY, values[1].data()},
                                               ProfileEntry{TRANSFER_KEY, values[2].data()}};
@@ -110,7 +110,7 @@ std::string SettingsTextWith(std::string_view fileText, double commission, doubl
     return text;
 }
 
-bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer) {
+bool SaveFeeSchedule(const char* path, const PerMilleRates& rates) {
     if (path == nullptr || *path == '\0') {
         return false;
     }
@@ -119,7 +119,7 @@ bool SaveFeeSchedule(const char* path, double commission, double stampDuty, doub
         return false;  // never replace a file we could not read: its other lines would be lost
     }
     // All three keys in one replacement, so the file never holds a mixture of old and new.
-    const std::string text = SettingsTextWith(file.bytes, commission, stampDuty, transfer);
+    const std::string text = SettingsTextWith(file.bytes, rates);
     // A file grown past what loading accepts would lose the rates just saved.
     return text.size() <= MAX_SETTINGS_FILE_SIZE && ReplaceFileAtomically(path, text);
 }

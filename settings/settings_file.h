@@ -28,17 +28,15 @@ FeeSchedule LoadFeeSchedule(const char* path);
 // The rates stored in the text of a settings file, by the same rules as LoadFeeSchedule.
 FeeSchedule FeeScheduleFromText(std::string_view fileText);
 
-// The text of a settings file with the three per-mille values set, every other byte kept.
-std::string SettingsTextWith(std::string_view fileText, double commission, double stampDuty,
-                             double transfer);
+// The text of a settings file with the three rates set, every other byte kept.
+std::string SettingsTextWith(std::string_view fileText, const PerMilleRates& rates);
 
-// Stores the three per-mille values as confirmed by the user, in one atomic replacement of the
-// file. Returns false, with the file left as it was, when it cannot be written (or path is
-// empty).
-bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer);
+// Stores the three rates as confirmed by the user, in one atomic replacement of the file.
+// Returns false, with the file left as it was, when it cannot be written (or path is empty).
+bool SaveFeeSchedule(const char* path, const PerMilleRates& rates);
 
-// The text stored for a per-mille value: "%.2f", or for a value whose text would not fit
-// VALUE_CAPACITY, the shortest text that reads back exactly.
-void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer);
+// The text stored for a rate: "%.2f", or for a value whose text would not fit VALUE_CAPACITY,
+// the shortest text that reads back exactly.
+void FormatSettingsValue(PerMille rate, std::span<char, VALUE_CAPACITY> buffer);
 
 }  // namespace trellan

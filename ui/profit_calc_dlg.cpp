@@ -26,18 +26,12 @@ CProfitCalcDlg::CProfitCalcDlg(dlg::CDialog* parent)
     : dlg::CDialog(res::IDD_CALCULATOR, parent),
       m_icon(dlg::LoadIconResource(res::IDR_MAINFRAME)) {}
 
-const dlg::MessageMap* CProfitCalcDlg::GetThisMessageMap() {
-    static const dlg::MessageMapEntry entries[] = {
-        dlg::MapSysCommand(&CProfitCalcDlg::OnSysCommand),
-        dlg::MapPaint(&CProfitCalcDlg::OnPaint),
-        dlg::MapQueryDragIcon(&CProfitCalcDlg::OnQueryDragIcon),
-        dlg::MapClicked(res::IDC_CALCULATE, &CProfitCalcDlg::OnCalculate),
-        dlg::MapClicked(res::IDC_SETTINGS, &CProfitCalcDlg::OnSettings),
-        dlg::MapClicked(res::IDC_ABOUT, &CProfitCalcDlg::OnAbout),
-    };
-    static const dlg::MessageMap map{&dlg::CDialog::GetThisMessageMap, entries};
-    return &map;
-}
+DEFINE_MESSAGE_MAP(CProfitCalcDlg, dlg::CDialog, dlg::MapSysCommand(&CProfitCalcDlg::OnSysCommand),
+                   dlg::MapPaint(&CProfitCalcDlg::OnPaint),
+                   dlg::MapQueryDragIcon(&CProfitCalcDlg::OnQueryDragIcon),
+                   dlg::MapClicked(res::IDC_CALCULATE, &CProfitCalcDlg::OnCalculate),
+                   dlg::MapClicked(res::IDC_SETTINGS, &CProfitCalcDlg::OnSettings),
+                   dlg::MapClicked(res::IDC_ABOUT, &CProfitCalcDlg::OnAbout))
 
 void CProfitCalcDlg::DoDataExchange(dlg::CDataExchange& exchange) {
     dlg::CDialog::DoDataExchange(exchange);
@@ -108,21 +102,22 @@ void CProfitCalcDlg::OnCalculate() {
 }
 
 void CProfitCalcDlg::OnSettings() {
+    const trellan::PerMilleRates inForce = trellan::ToPerMille(m_schedule);
     CFeeRateDlg rates;
-    rates.m_commission = trellan::ToPerMille(m_schedule.commissionRate);
-    rates.m_stampDuty = trellan::ToPerMille(m_schedule.stampDutyRate);
-    rates.m_transfer = trellan::ToPerMille(m_schedule.transferRate);
+    rates.m_commission = inForce.commission.value;
+    rates.m_stampDuty = inForce.stampDuty.value;
+    rates.m_transfer = inForce.transfer.value;
     if (rates.DoModal() != dlg::RESULT_OK) {
         return;
     }
-    m_schedule.commissionRate = trellan::FromPerMille(rates.m_commission);
-    m_schedule.stampDutyRate = trellan::FromPerMille(rates.m_stampDuty);
-    m_schedule.transferRate = trellan::FromPerMille(rates.m_transfer);
+    const trellan::PerMilleRates confirmed{.commission = trellan::PerMille{rates.m_commission},
+                                           .stampDuty = trellan::PerMille{rates.m_stampDuty},
+                                           .transfer = trellan::PerMille{rates.m_transfer}};
+    m_schedule = trellan::FromPerMille(confirmed);
     if (m_settingsPerUser) {
         trellan::CreateUserSettingsFolder(m_settingsPath.data());  // a failure shows in the save
     }
-    const bool saved = trellan::SaveFeeSchedule(m_settingsPath.data(), rates.m_commission,
-                                                rates.m_stampDuty, rates.m_transfer);
+    const bool saved = trellan::SaveFeeSchedule(m_settingsPath.data(), confirmed);
     ShowRateSummary();
     // The new rates apply for this run either way; a failed save must not pass unnoticed.
     if (!saved) {

@@ -15,8 +15,6 @@ class CProfitCalcDlg : public dlg::CDialog {
   public:
     explicit CProfitCalcDlg(dlg::CDialog* parent = nullptr);
 
-    static const dlg::MessageMap* GetThisMessageMap();
-
     const trellan::TradeEntry& Entry() const { return m_entry; }
     const trellan::FeeSchedule& Schedule() const { return m_schedule; }
     const char* SettingsPath() const { return m_settingsPath.data(); }
@@ -32,7 +30,7 @@ class CProfitCalcDlg : public dlg::CDialog {
     void OnSettings();
     void OnAbout();
 
-    const dlg::MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+    DECLARE_MESSAGE_MAP()
 
   private:
     void ShowRateSummary();

@@ -29,15 +29,17 @@
 #include <unistd.h>
 
 #include "settings/settings_file.h"
-#include "settings/temp_dir.h"
+
+#include "support/rates.h"
+#include "support/temp_dir.h"
 
 namespace trellan {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::ReadFile;
-using testing_support::TempDir;
-using testing_support::WriteFile;
+using support::ReadFile;
+using support::TempDir;
+using support::WriteFile;
 
 const std::string ORIGINAL =
     "; rates\r\n[SET]\r\nCOMMISION=1.50\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n[Window]\r\nX=10\r\n";
@@ -193,7 +195,7 @@ TEST_P(SaveFaultTest, ReportsFailureAndLeavesEveryByte) {
             return failed;
         }
         const auto before = Snap(scene.dir);
-        if (SaveFeeSchedule(scene.path.c_str(), 2.5, 0.5, 0.25)) {
+        if (SaveFeeSchedule(scene.path.c_str(), support::Rates(2.5, 0.5, 0.25))) {
             return std::string("SaveFeeSchedule reported success");
         }
         const auto after = Snap(scene.dir);
@@ -219,11 +221,14 @@ TEST(SaveCrash, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
     const std::string path = dir.File(SETTINGS_FILE_NAME);
     WriteFile(path, ORIGINAL);
     EXPECT_EQ(RunInChild([&path] {
-                  return SaveFeeSchedule(path.c_str(), 2.5, 0.5, 0.25) ? "" : "the save failed";
+                  return SaveFeeSchedule(path.c_str(), support::Rates(2.5, 0.5, 0.25))
+                             ? ""
+                             : "the save failed";
               }),
               "");
-    const std::array<std::string, 3> texts = {ORIGINAL, SettingsTextWith(ORIGINAL, 2.5, 0.5, 0.25),
-                                              SettingsTextWith(ORIGINAL, 3.75, 1.25, 0.6)};
+    const std::array<std::string, 3> texts = {
+        ORIGINAL, SettingsTextWith(ORIGINAL, support::Rates(2.5, 0.5, 0.25)),
+        SettingsTextWith(ORIGINAL, support::Rates(3.75, 1.25, 0.6))};
     EXPECT_EQ(ReadFile(path), texts[1]);
 
     const unsigned seed = std::random_device{}();
@@ -236,8 +241,8 @@ TEST(SaveCrash, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
         const pid_t saver = ::fork();
         ASSERT_GE(saver, 0);
         while (saver == 0) {
-            SaveFeeSchedule(path.c_str(), 2.5, 0.5, 0.25);
-            SaveFeeSchedule(path.c_str(), 3.75, 1.25, 0.6);
+            SaveFeeSchedule(path.c_str(), support::Rates(2.5, 0.5, 0.25));
+            SaveFeeSchedule(path.c_str(), support::Rates(3.75, 1.25, 0.6));
         }
         std::this_thread::sleep_for(std::chrono::microseconds(waitUs(random)));
         ::kill(saver, SIGKILL);

@@ -15,14 +15,16 @@
 #include "core/fee_schedule.h"
 
 #include "settings/file_io.h"
-#include "settings/temp_dir.h"
+
+#include "support/rates.h"
+#include "support/temp_dir.h"
 
 namespace trellan {
 namespace {
 
-using testing_support::ReadFile;
-using testing_support::TempDir;
-using testing_support::WriteFile;
+using support::ReadFile;
+using support::TempDir;
+using support::WriteFile;
 
 std::string PathBeside(const std::string& module) {
     std::array<char, PATH_CAPACITY> path{};
@@ -105,15 +107,15 @@ TEST(LoadFeeSchedule, UnreadableFileGivesDefaults) {
 TEST(SaveFeeSchedule, WritesTwoDecimalsInKeyOrder) {
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
-    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 1.234, 1, 0.5));
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(1.234, 1, 0.5)));
 #ifdef _WIN32
     EXPECT_EQ(ReadFile(path), "[SET]\r\nCOMMISION=1.23\r\nSTAMPDUTY=1.00\r\nTRANSFER=0.50\r\n");
 #else
     EXPECT_EQ(ReadFile(path), "[SET]\nCOMMISION=1.23\nSTAMPDUTY=1.00\nTRANSFER=0.50\n");
 #endif
     const FeeSchedule next = LoadFeeSchedule(path.c_str());
-    EXPECT_EQ(next.commissionRate, FromPerMille(1.23));
-    EXPECT_EQ(next.transferRate, FromPerMille(0.5));
+    EXPECT_EQ(next.commissionRate, FromPerMille(PerMille{1.23}));
+    EXPECT_EQ(next.transferRate, FromPerMille(PerMille{0.5}));
     // Nothing but the settings file is left in the directory.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
@@ -124,7 +126,7 @@ TEST(SaveFeeSchedule, KeepsEveryOtherByteOfAWindowsFile) {
     WriteFile(path,
               "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=1.50\r\nstampduty = 1.00\r\n"
               "TRANSFER=1.00\r\nNOTE=kept\r\n");
-    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 2, -1, 1000));
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(2, -1, 1000)));
     EXPECT_EQ(
         ReadFile(path),
         "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=2.00\r\nstampduty = -1.00\r\n"
@@ -139,7 +141,7 @@ TEST(SaveFeeSchedule, KeepsTheFilePermissions) {
     const std::string path = dir.File("Set.ini");
     WriteFile(path, "[SET]\n");
     ::chmod(path.c_str(), 0640);
-    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 2, 1, 1));
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(2, 1, 1)));
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640U);
@@ -151,9 +153,9 @@ TEST(SaveFeeSchedule, ReplacesTheFileALinkPointsTo) {
     const std::string link = dir.File("Set.ini");
     WriteFile(real, "[SET]\n");
     std::filesystem::create_symlink(real, link);
-    ASSERT_TRUE(SaveFeeSchedule(link.c_str(), 2, 1, 1));
+    ASSERT_TRUE(SaveFeeSchedule(link.c_str(), support::Rates(2, 1, 1)));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(LoadFeeSchedule(real.c_str()).commissionRate, FromPerMille(2));
+    EXPECT_EQ(LoadFeeSchedule(real.c_str()).commissionRate, FromPerMille(PerMille{2}));
 }
 #endif
 
@@ -162,18 +164,18 @@ TEST(SaveFeeSchedule, NeverGrowsTheFilePastWhatLoadingAccepts) {
     const std::string path = dir.File("Set.ini");
     const std::string full = std::string(MAX_SETTINGS_FILE_SIZE - 7, ';') + "\n[SET]\n";
     WriteFile(path, full);
-    EXPECT_FALSE(SaveFeeSchedule(path.c_str(), 2, 1, 1));
+    EXPECT_FALSE(SaveFeeSchedule(path.c_str(), support::Rates(2, 1, 1)));
     EXPECT_EQ(ReadFile(path), full);
 }
 
 TEST(SaveFeeSchedule, FailsWithoutChangingAnything) {
     const TempDir dir;
-    EXPECT_FALSE(SaveFeeSchedule("", 2, 1, 1));
-    EXPECT_FALSE(SaveFeeSchedule(dir.File("missing/Set.ini").c_str(), 2, 1, 1));
+    EXPECT_FALSE(SaveFeeSchedule("", support::Rates(2, 1, 1)));
+    EXPECT_FALSE(SaveFeeSchedule(dir.File("missing/Set.ini").c_str(), support::Rates(2, 1, 1)));
 
     const std::string directory = dir.File("Set.ini");
     std::filesystem::create_directory(directory);
-    EXPECT_FALSE(SaveFeeSchedule(directory.c_str(), 2, 1, 1));
+    EXPECT_FALSE(SaveFeeSchedule(directory.c_str(), support::Rates(2, 1, 1)));
     EXPECT_TRUE(std::filesystem::is_directory(directory));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
@@ -205,7 +207,7 @@ class ValueTextTest : public testing::TestWithParam<ValueCase> {};
 
 TEST_P(ValueTextTest, FitsAndReadsBack) {
     std::array<char, VALUE_CAPACITY> buffer{};
-    FormatSettingsValue(GetParam().perMille, buffer);
+    FormatSettingsValue(PerMille{GetParam().perMille}, buffer);
     const std::string text = buffer.data();
     EXPECT_LT(text.size(), VALUE_CAPACITY);
     if (GetParam().text != nullptr) {
@@ -213,8 +215,8 @@ TEST_P(ValueTextTest, FitsAndReadsBack) {
     }
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
-    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), GetParam().perMille, 1, 1));
-    const double back = ToPerMille(LoadFeeSchedule(path.c_str()).commissionRate);
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(GetParam().perMille, 1, 1)));
+    const double back = ToPerMille(LoadFeeSchedule(path.c_str()).commissionRate).value;
     if (std::isinf(GetParam().perMille)) {
         EXPECT_EQ(back, GetParam().perMille);
     } else {
@@ -241,7 +243,7 @@ TEST(Locale, DecimalCommaLocaleChangesNothing) {
     FormatRateSummary(FeeSchedule{}, summary);
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
-    const bool saved = SaveFeeSchedule(path.c_str(), 1.5, 1, 1);
+    const bool saved = SaveFeeSchedule(path.c_str(), support::Rates(1.5, 1, 1));
     const FeeSchedule loaded = LoadFeeSchedule(path.c_str());
     std::setlocale(LC_ALL, previous.c_str());
 

@@ -12,8 +12,10 @@
 
 #include "settings/profile_text.h"
 #include "settings/settings_file.h"
-#include "settings/temp_dir.h"
 #include "settings/windows_api.h"
+
+#include "support/rates.h"
+#include "support/temp_dir.h"
 
 namespace trellan {
 namespace {
@@ -36,7 +38,7 @@ std::array<std::string, 2> BothRead(const std::string& path, const Entry& query)
     std::array<char, VALUE_CAPACITY> ours{};
     ::GetPrivateProfileStringA(query.section, query.key, query.text, windows.data(),
                                static_cast<DWORD>(windows.size()), path.c_str());
-    CopyProfileString(testing_support::ReadFile(path), query.section, query.key, query.text, ours);
+    CopyProfileString(support::ReadFile(path), query.section, query.key, query.text, ours);
     return {windows.data(), ours.data()};
 }
 
@@ -68,10 +70,10 @@ const FileCase FILES[] = {
 class ProfileAgreement : public testing::TestWithParam<FileCase> {};
 
 TEST_P(ProfileAgreement, BothWays) {
-    const testing_support::TempDir dir;
+    const support::TempDir dir;
     const std::string path = dir.File("Set.ini");
     if (GetParam().before != nullptr) {
-        testing_support::WriteFile(path, GetParam().before);
+        support::WriteFile(path, GetParam().before);
     }
     std::vector<Entry> queries(std::begin(QUERIES), std::end(QUERIES));
     for (const Entry& line : GetParam().writes) {
@@ -87,12 +89,12 @@ TEST_P(ProfileAgreement, BothWays) {
     }
     // Loading takes what Windows reads for each rate through atof.
     const FeeSchedule loaded = LoadFeeSchedule(path.c_str());
-    EXPECT_EQ(loaded.commissionRate, FromPerMille(std::atof(read[0].c_str())));
-    EXPECT_EQ(loaded.stampDutyRate, FromPerMille(std::atof(read[1].c_str())));
-    EXPECT_EQ(loaded.transferRate, FromPerMille(std::atof(read[2].c_str())));
+    EXPECT_EQ(loaded.commissionRate, FromPerMille(PerMille{std::atof(read[0].c_str())}));
+    EXPECT_EQ(loaded.stampDutyRate, FromPerMille(PerMille{std::atof(read[1].c_str())}));
+    EXPECT_EQ(loaded.transferRate, FromPerMille(PerMille{std::atof(read[2].c_str())}));
 
     // After our save Windows reads our three values, and every other as before.
-    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), -1, 1000, 1.234));
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(-1, 1000, 1.234)));
     const std::array<std::string, 3> saved = {"-1.00", "1000.00", "1.23"};
     for (std::size_t i = 0; i < std::size(QUERIES); ++i) {
         EXPECT_EQ(BothRead(path, queries[i])[0], i < saved.size() ? saved.at(i) : read[i])

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-namespace trellan::testing_support {
+namespace support {
 
 // A fresh directory for one test, removed with everything in it afterwards.
 class TempDir {
@@ -59,4 +59,4 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace trellan::testing_support
+}  // namespace support

@@ -4,7 +4,7 @@
 
 // Settings files and the rate summary the calculator window shows when it starts beside them,
 // shared by the tests of every build, so that each build reads the same Set.ini the same way.
-namespace gui {
+namespace support {
 
 struct SettingsFileCase {
     const char* name;
@@ -25,4 +25,4 @@ inline constexpr std::array<SettingsFileCase, 6> SETTINGS_FILES{{
      "佣金0.00‰,花税0.00‰,过户费2.00‰"},
 }};
 
-}  // namespace gui
+}  // namespace support

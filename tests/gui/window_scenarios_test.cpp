@@ -1,0 +1,349 @@
+// The windows driven as a user drives them, written once for every window backend: the calls
+// of window_driver.h are Qt's on Linux and USER32's on Windows.
+#include <array>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "core/fee_schedule.h"
+
+#include "settings/settings_location.h"
+
+#include "res/resource_ids.h"
+
+#include "ui/framework/messages.h"
+#include "ui/profit_calc_dlg.h"
+
+#include "gui/window_driver.h"
+#include "support/row_name.h"
+#include "support/temp_dir.h"
+
+namespace gui {
+namespace {
+
+using namespace res;  // the controls' identifiers
+
+const std::string DEFAULT_SUMMARY = "佣金1.50‰,花税1.00‰,过户费1.00‰";
+// A new Set.ini has the platform's line ends.
+#ifdef _WIN32
+const std::string NL = "\r\n";
+#else
+const std::string NL = "\n";
+#endif
+
+// The calculator keeps Set.ini where the program does: beside the executable, the test's here.
+std::filesystem::path SettingsFile() {
+    const auto path = trellan::FindSettingsLocation().savePath;
+    return std::u8string(reinterpret_cast<const char8_t*>(path.data()));
+}
+
+void TypeTrade(Window dialog, const char* buy, const char* quantity, const char* sell) {
+    Type(dialog, IDC_BUY_PRICE, buy);
+    Type(dialog, IDC_QUANTITY, quantity);
+    Type(dialog, IDC_SELL_PRICE, sell);
+}
+
+class Calculator : public testing::Test {
+  protected:
+    void SetUp() override { std::filesystem::remove_all(SettingsFile()); }
+    void TearDown() override { std::filesystem::remove_all(SettingsFile()); }
+    int Drive(const std::function<void(Window)>& steps) { return RunDriven(calculator, steps); }
+
+    CProfitCalcDlg calculator;
+};
+
+// Escape then ends it with Cancel, and nothing is written.
+TEST_F(Calculator, StartsWithZerosTheFirstExchangeAndTheDefaultRates) {
+    EXPECT_EQ(
+        Drive([](Window dialog) {
+            EXPECT_EQ(Caption(dialog), "Trellan 0.12");
+            for (const int id : {IDC_BUY_PRICE, IDC_QUANTITY, IDC_SELL_PRICE, IDC_NET_PROFIT}) {
+                EXPECT_EQ(Text(dialog, id), "0") << id;
+            }
+            EXPECT_TRUE(Checked(dialog, IDC_EXCHANGE_A));
+            EXPECT_FALSE(Checked(dialog, IDC_EXCHANGE_B));
+            EXPECT_EQ(Text(dialog, IDC_RATE_SUMMARY), DEFAULT_SUMMARY);
+            EXPECT_FALSE(Enabled(dialog, IDC_NET_PROFIT));
+            // The focus is in the buy price, its text selected so that typing replaces it.
+            EXPECT_EQ(FocusedId(dialog), IDC_BUY_PRICE);
+            EXPECT_EQ(SelectedText(dialog, IDC_BUY_PRICE), "0");
+            PressLater(Key::Escape);
+            EXPECT_TRUE(WaitUntilClosed(dialog));
+        }),
+        dlg::RESULT_CANCEL);
+    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+}
+
+struct CalculationCase {
+    const char* name;
+    const char* buy;
+    const char* quantity;
+    const char* sell;
+    bool secondExchange;
+    const char* result;  // the text of the result field after Calculate
+};
+
+const CalculationCase CALCULATIONS[] = {
+    {"at once", "0", "0", "0", false, "-12"},
+    {"first exchange", "10", "1000", "11", false, "945.5"},
+    {"second exchange", "10", "1000", "11", true, "947.5"},
+    {"minimums", "10", "100", "10", false, "-14"},
+    {"last bits", "37.79", "200", "42.12", false, "824.045"},
+    {"small loss", "23.77", "200", "23.85", false, "-9.80999999999963"},
+    {"blanks around", " 10 ", " 1000", "11 ", false, "945.5"},
+    {"overflow", "1e308", "-2147483648", "-1e308", true, "-nan"},
+};
+
+class Calculation : public Calculator, public testing::WithParamInterface<CalculationCase> {};
+
+TEST_P(Calculation, ShowsTheNetResult) {
+    Drive([row = GetParam()](Window dialog) {
+        TypeTrade(dialog, row.buy, row.quantity, row.sell);
+        if (row.secondExchange) {
+            Click(dialog, IDC_EXCHANGE_B);
+            EXPECT_FALSE(Checked(dialog, IDC_EXCHANGE_A));
+        }
+        Click(dialog, IDC_CALCULATE);
+        EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), row.result);
+        // What the window shows reads back: a second Calculate changes nothing.
+        Click(dialog, IDC_CALCULATE);
+        EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), row.result);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Calculation, testing::ValuesIn(CALCULATIONS), support::RowName{});
+
+// After the trade 5, 100, 6 the user types 10, 1000, 11 on the second exchange, one field
+// unreadable, and presses Calculate: the message names the problem, the fields before it take
+// their new values, it and every later one (the exchange too) keep the old, the result is worked
+// out from what is shown, and the focus is on it.
+struct UnreadableCase {
+    const char* name;
+    int field;
+    const char* text;
+    const char* message;  // a part of it
+    std::array<const char*, 3> shown;
+    const char* result;
+};
+
+const UnreadableCase UNREADABLE[] = {
+    {"quantity not whole", IDC_QUANTITY, "1.5", "整数", {"10", "100", "6"}, "-413.6"},
+    {"quantity beyond 32 bits", IDC_QUANTITY, "2147483648", "整数", {"10", "100", "6"}, "-413.6"},
+    {"empty price", IDC_BUY_PRICE, "", "数字", {"5", "100", "6"}, "86.9"},
+    {"decimal comma", IDC_SELL_PRICE, "2,5", "数字", {"10", "1000", "6"}, "-4042"},
+};
+
+class Unreadable : public Calculator, public testing::WithParamInterface<UnreadableCase> {};
+
+TEST_P(Unreadable, IsToldAndKeepsTheFieldsAfterIt) {
+    Drive([row = GetParam()](Window dialog) {
+        TypeTrade(dialog, "5", "100", "6");
+        Click(dialog, IDC_CALCULATE);
+        TypeTrade(dialog, "10", "1000", "11");
+        Type(dialog, row.field, row.text);
+        Click(dialog, IDC_EXCHANGE_B);
+        ClickLater(dialog, IDC_CALCULATE);
+        EXPECT_NE(AcceptMessage().find(row.message), std::string::npos);
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_EQ(Text(dialog, IDC_BUY_PRICE), row.shown[0]);
+        EXPECT_EQ(Text(dialog, IDC_QUANTITY), row.shown[1]);
+        EXPECT_EQ(Text(dialog, IDC_SELL_PRICE), row.shown[2]);
+        EXPECT_TRUE(Checked(dialog, IDC_EXCHANGE_A));
+        EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), row.result);
+        EXPECT_EQ(FocusedId(dialog), row.field);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Unreadable, testing::ValuesIn(UNREADABLE), support::RowName{});
+
+// How the window ends, or does not: Enter gives OK (ended only when every field reads) or
+// presses the focused button; Escape, the close box and the system menu's Close give Cancel.
+struct EndingCase {
+    const char* name;
+    void (*act)(Window dialog);
+    int result;
+};
+
+const EndingCase ENDINGS[] = {
+    {"Enter in a field",
+     [](Window dialog) {
+         Focus(dialog, IDC_SELL_PRICE);
+         PressLater(Key::Enter);
+     },
+     dlg::RESULT_OK},
+    {"Enter with a field unreadable",
+     [](Window dialog) {
+         Type(dialog, IDC_BUY_PRICE, "x");
+         PressLater(Key::Enter);
+         EXPECT_NE(AcceptMessage(), "");
+         ASSERT_TRUE(WaitForReturnTo(dialog));
+         PressLater(Key::Escape);
+     },
+     dlg::RESULT_CANCEL},
+    {"Enter on Calculate",
+     [](Window dialog) {
+         Focus(dialog, IDC_CALCULATE);
+         PressLater(Key::Enter);
+         EXPECT_TRUE(WaitUntil([dialog] { return Text(dialog, IDC_NET_PROFIT) == "-12"; }));
+         EXPECT_TRUE(WaitForReturnTo(dialog));
+         PressLater(Key::Escape);
+     },
+     dlg::RESULT_CANCEL},
+    {"close box", [](Window dialog) { CloseBoxLater(dialog); }, dlg::RESULT_CANCEL},
+    {"system menu Close", [](Window dialog) { SystemCommandLater(dialog, dlg::SYSTEM_CLOSE); },
+     dlg::RESULT_CANCEL},
+};
+
+class Ending : public Calculator, public testing::WithParamInterface<EndingCase> {};
+
+TEST_P(Ending, GivesItsResult) {
+    const EndingCase& row = GetParam();
+    EXPECT_EQ(Drive([&row](Window dialog) {
+                  row.act(dialog);
+                  EXPECT_TRUE(WaitUntilClosed(dialog));
+              }),
+              row.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Ending, testing::ValuesIn(ENDINGS), support::RowName{});
+
+TEST_F(Calculator, ArrowKeysChooseTheExchange) {
+    Drive([](Window dialog) {
+        Focus(dialog, IDC_EXCHANGE_A);
+        PressLater(Key::Right);
+        EXPECT_TRUE(WaitUntil([dialog] { return Checked(dialog, IDC_EXCHANGE_B); }));
+        EXPECT_FALSE(Checked(dialog, IDC_EXCHANGE_A));
+        Click(dialog, IDC_EXCHANGE_B);  // the checked button stays checked
+        EXPECT_TRUE(Checked(dialog, IDC_EXCHANGE_B));
+    });
+}
+
+// The fee rate dialog opens on the rates in force; what the user types there takes effect only
+// with OK, and only a confirmed save writes Set.ini. The result stays until the next Calculate.
+struct FeeRateCase {
+    const char* name;
+    std::array<const char*, 3> typed;  // nullptr: left as it is
+    int button;
+    const char* message;  // a part of the one message expected; nullptr: none
+    const char* summary;
+    double commission;  // per mille, in force afterwards
+    std::string file;   // Set.ini afterwards: "" none, "/" a folder in its place
+};
+
+const FeeRateCase FEE_RATES[] = {
+    {"confirmed",
+     {"2", nullptr, "-1"},
+     ID_OK,
+     nullptr,
+     "佣金2.00‰,花税1.00‰,过户费-1.00‰",
+     2,
+     "[SET]" + NL + "COMMISION=2.00" + NL + "STAMPDUTY=1.00" + NL + "TRANSFER=-1.00" + NL},
+    {"cancelled", {"9", nullptr, nullptr}, ID_CANCEL, nullptr, DEFAULT_SUMMARY.c_str(), 1.5, ""},
+    // Told once, not once for each read, and the dialog stays open on the field.
+    {"unreadable", {"9", "x", nullptr}, ID_OK, "数字", DEFAULT_SUMMARY.c_str(), 1.5, ""},
+    // The new rates apply for the run; the message names the file.
+    {"not saved",
+     {"3", nullptr, nullptr},
+     ID_OK,
+     "Set.ini",
+     "佣金3.00‰,花税1.00‰,过户费1.00‰",
+     3,
+     "/"},
+};
+
+class FeeRates : public Calculator, public testing::WithParamInterface<FeeRateCase> {};
+
+TEST_P(FeeRates, TakeEffectOnlyWhenConfirmed) {
+    const FeeRateCase& row = GetParam();
+    if (row.file == "/") {
+        std::filesystem::create_directory(SettingsFile());
+    }
+    Drive([&row](Window dialog) {
+        Click(dialog, IDC_CALCULATE);
+        ClickLater(dialog, IDC_SETTINGS);
+        const Window rates = WaitForDialog(dialog);
+        ASSERT_NE(rates, nullptr);
+        EXPECT_EQ(Caption(rates), "参数设置");
+        EXPECT_EQ(Text(rates, IDC_COMMISSION_RATE), "1.5");
+        EXPECT_EQ(Text(rates, IDC_STAMP_DUTY_RATE), "1");
+        EXPECT_EQ(Text(rates, IDC_TRANSFER_RATE), "1");
+        EXPECT_EQ(FocusedId(rates), IDC_COMMISSION_RATE);
+        const std::array<int, 3> fields{IDC_COMMISSION_RATE, IDC_STAMP_DUTY_RATE,
+                                        IDC_TRANSFER_RATE};
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (row.typed[i] != nullptr) {
+                Type(rates, fields[i], row.typed[i]);
+            }
+        }
+        ClickLater(rates, row.button);
+        if (row.message != nullptr) {
+            EXPECT_NE(AcceptMessage().find(row.message), std::string::npos);
+        }
+        if (row.file.empty() && row.message != nullptr) {
+            ASSERT_TRUE(WaitForReturnTo(rates));
+            EXPECT_EQ(FocusedId(rates), IDC_STAMP_DUTY_RATE);
+            ClickLater(rates, ID_CANCEL);
+        }
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_EQ(Text(dialog, IDC_RATE_SUMMARY), row.summary);
+        EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), "-12");
+    });
+    EXPECT_EQ(calculator.Schedule().commissionRate,
+              trellan::FromPerMille(trellan::PerMille{row.commission}));
+    if (row.file == "/") {
+        EXPECT_TRUE(std::filesystem::is_directory(SettingsFile()));
+    } else if (row.file.empty()) {
+        EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+    } else {
+        EXPECT_EQ(support::ReadFile(SettingsFile()), row.file);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FeeRates, testing::ValuesIn(FEE_RATES), support::RowName{});
+
+// The About button and the system menu's last item (its command also with the low four bits
+// that the system may set) show a new About box each time; Enter or Escape closes it and the
+// calculator comes back as it was.
+struct AboutCase {
+    const char* name;
+    unsigned command;  // sent from the system menu; 0: the About button
+    Key key;
+};
+
+const AboutCase ABOUT[] = {
+    {"button, Enter", 0, Key::Enter},
+    {"button, Escape", 0, Key::Escape},
+    {"system menu, Escape", IDM_ABOUTBOX, Key::Escape},
+    {"system menu with low bits, Enter", IDM_ABOUTBOX | 3, Key::Enter},
+};
+
+class AboutBox : public Calculator, public testing::WithParamInterface<AboutCase> {};
+
+TEST_P(AboutBox, ComesAndGoes) {
+    Drive([row = GetParam()](Window dialog) {
+        const std::vector<std::string> menu = SystemMenu(dialog);
+        ASSERT_GE(menu.size(), 2U);
+        EXPECT_EQ(menu[menu.size() - 2], "");
+        EXPECT_EQ(menu.back(), "关于 Trellan(&A)...");
+        Type(dialog, IDC_BUY_PRICE, "7");
+        if (row.command == 0) {
+            ClickLater(dialog, IDC_ABOUT);
+        } else {
+            SystemCommandLater(dialog, row.command);
+        }
+        const Window box = WaitForDialog(dialog);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(Caption(box), "关于 Quorim");
+        EXPECT_TRUE(HasLabel(box, "Trellan 0.12 版"));
+        EXPECT_EQ(FocusedId(box), ID_OK);
+        PressLater(row.key);
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_TRUE(WaitUntilClosed(box));
+        EXPECT_EQ(Text(dialog, IDC_BUY_PRICE), "7");
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, AboutBox, testing::ValuesIn(ABOUT), support::RowName{});
+
+}  // namespace
+}  // namespace gui
