@@ -35,8 +35,10 @@ std::string SettingsTextWith(std::string_view fileText, const PerMilleRates& rat
 // Returns false, with the file left as it was, when it cannot be written (or path is empty).
 bool SaveFeeSchedule(const char* path, const PerMilleRates& rates);
 
-// The text stored for a rate: "%.2f", or for a value whose text would not fit VALUE_CAPACITY,
-// the shortest text that reads back exactly.
+// The text stored for a rate, which reads back as the very same double: "%.2f"
+// where that text reads back exactly (1.50), else the shortest text with at least two decimals
+// that does (0.125); for a value whose text would not fit VALUE_CAPACITY, the shortest text
+// (1e+300). An infinity is written beyond the double range (1e999); a nan as it prints.
 void FormatSettingsValue(PerMille rate, std::span<char, VALUE_CAPACITY> buffer);
 
 }  // namespace trellan

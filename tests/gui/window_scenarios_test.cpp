@@ -7,6 +7,7 @@
 
 #include "core/fee_schedule.h"
 
+#include "settings/settings_file.h"
 #include "settings/settings_location.h"
 
 #include "res/resource_ids.h"
@@ -296,6 +297,8 @@ TEST_P(FeeRates, TakeEffectOnlyWhenConfirmed) {
         EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
     } else {
         EXPECT_EQ(support::ReadFile(SettingsFile()), row.file);
+        EXPECT_EQ(trellan::LoadFeeSchedule(SettingsFile().string().c_str()).commissionRate,
+                  calculator.Schedule().commissionRate);
     }
 }
 

@@ -24,7 +24,7 @@ TEST_P(SharedSettingsFile, GivesTheSummary) {
     if (row.fileText != nullptr) {
         support::WriteFile(path, row.fileText);
     }
-    std::array<char, trellan::SUMMARY_CAPACITY> summary{};
+    std::array<char, trellan::SUMMARY_BUFFER_SIZE> summary{};
     trellan::FormatRateSummary(trellan::LoadFeeSchedule(path.c_str()), summary);
     EXPECT_STREQ(summary.data(), row.summary);
 }
