@@ -27,8 +27,10 @@ int main(int argc, char** argv) {
         std::printf("%s\n", seed.c_str());
         std::fflush(stdout);
         std::ifstream in(seed, std::ios::binary);
-        const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+        bytes.push_back('\0');  // as libFuzzer, never a null pointer, even for an empty seed
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                               bytes.size() - 1);
     }
     std::printf("%zu seeds replayed\n", seeds.size());
     return seeds.empty() ? 1 : 0;
