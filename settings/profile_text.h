@@ -8,8 +8,8 @@
 // The text of an initialization file, read and changed the way the Windows profile functions
 // do it, because users carry files that Windows wrote: "[section]" lines, "name=value" lines,
 // names matched without regard to case, blanks around names and values ignored, a value in
-// matching quotes unquoted, other lines passed over, CRLF and LF line ends alike. Only the
-// first section of a name is used.
+// matching quotes unquoted, other lines passed over, CRLF, LF and bare CR line ends alike. Only
+// the first section of a name is used.
 namespace trellan {
 
 struct ProfileEntry {

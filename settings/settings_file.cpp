@@ -13,6 +13,7 @@
 
 #include "settings/file_io.h"
 #include "settings/module_path.h"
+#include "settings/profile_encoding.h"
 #include "settings/profile_text.h"
 
 namespace trellan {
@@ -79,7 +80,8 @@ void BuildSettingsPath(std::span<char, PATH_CAPACITY> path) {
     SettingsPathBeside(module.data(), path);
 }
 
-FeeSchedule FeeScheduleFromText(std::string_view fileText) {
+FeeSchedule FeeScheduleFromText(std::string_view fileBytes) {
+    const std::string fileText = DecodeProfileFile(fileBytes).text;
     FeeSchedule schedule;
     schedule.commissionRate = ReadRate(fileText, COMMISSION_KEY, "1.5");
     schedule.stampDutyRate = ReadRate(fileText, STAMP_DUTY_KEY, "1.0");
@@ -116,7 +118,7 @@ void FormatSettingsValue(PerMille rate, std::span<char, VALUE_CAPACITY> buffer) 
     CopyText(exact.length < buffer.size() ? exact.View() : FormatShortest(perMille).View(), buffer);
 }
 
-std::string SettingsTextWith(std::string_view fileText, const PerMilleRates& rates) {
+std::string SettingsTextWith(std::string_view fileBytes, const PerMilleRates& rates) {
     std::array<std::array<char, VALUE_CAPACITY>, 3> values{};
     FormatSettingsValue(rates.commission, values[0]);
     FormatSettingsValue(rates.stampDuty, values[1]);
@@ -124,11 +126,11 @@ std::string SettingsTextWith(std::string_view fileText, const PerMilleRates& rat
     const std::array<ProfileEntry, 3> entries{ProfileEntry{COMMISSION_KEY, values[0].data()},
                                               ProfileEntry{STAMP_DUTY_KEY, values[1].data()},
                                               ProfileEntry{TRANSFER_KEY, values[2].data()}};
-    std::string text(fileText);
+    ProfileFileText file = DecodeProfileFile(fileBytes);
     for (const ProfileEntry& entry : entries) {
-        text = SetProfileValue(text, SECTION, entry);
+        file.text = SetProfileValue(file.text, SECTION, entry);
     }
-    return text;
+    return EncodeProfileFile(file);
 }
 
 bool SaveFeeSchedule(const char* path, const PerMilleRates& rates) {

@@ -25,11 +25,13 @@ void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> p
 // unreadable file gives all three.
 FeeSchedule LoadFeeSchedule(const char* path);
 
-// The rates stored in the text of a settings file, by the same rules as LoadFeeSchedule.
-FeeSchedule FeeScheduleFromText(std::string_view fileText);
+// The rates stored in the bytes of a settings file (8-bit or UTF-16 with its mark), by the same
+// rules as LoadFeeSchedule.
+FeeSchedule FeeScheduleFromText(std::string_view fileBytes);
 
-// The text of a settings file with the three rates set, every other byte kept.
-std::string SettingsTextWith(std::string_view fileText, const PerMilleRates& rates);
+// The bytes of a settings file with the three rates set, in the file's own encoding and line
+// ends, every other line kept.
+std::string SettingsTextWith(std::string_view fileBytes, const PerMilleRates& rates);
 
 // Stores the three rates as confirmed by the user, in one atomic replacement of the file.
 // Returns false, with the file left as it was, when it cannot be written (or path is empty).

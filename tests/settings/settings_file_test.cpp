@@ -120,18 +120,68 @@ TEST(SaveFeeSchedule, WritesInKeyOrderWhatReadsBack) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
-TEST(SaveFeeSchedule, KeepsEveryOtherByteOfAWindowsFile) {
+struct FileFormCase {
+    const char* name;
+    std::string before;
+    std::string after;  // after saving 2, -1 and 1000
+};
+
+std::ostream& operator<<(std::ostream& out, const FileFormCase& row) {
+    return out << row.name;
+}
+
+using support::Utf16File;
+
+// Each file is saved in its own encoding and line ends, every other line kept.
+const FileFormCase FILE_FORMS[] = {
+    {"WindowsFile",
+     "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=1.50\r\nstampduty = 1.00\r\n"
+     "TRANSFER=1.00\r\nNOTE=kept\r\n",
+     "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=2.00\r\nstampduty = -1.00\r\n"
+     "TRANSFER=1000.00\r\nNOTE=kept\r\n"},
+    {"Utf16Le", Utf16File(u"[SET]\r\nCOMMISION=1.50\r\nNOTE=费率\U0001F4B9\r\n"),
+     Utf16File(u"[SET]\r\nCOMMISION=2.00\r\nNOTE=费率\U0001F4B9\r\nSTAMPDUTY=-1.00\r\n"
+               u"TRANSFER=1000.00\r\n")},
+    {"Utf16LeWithoutTheSection", Utf16File(u"; 费率\r\n"),
+     Utf16File(u"; 费率\r\n\r\n[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=-1.00\r\n"
+               u"TRANSFER=1000.00\r\n")},
+#ifdef _WIN32
+    {"Utf16LeMarkOnly", Utf16File(u""),
+     Utf16File(u"[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=-1.00\r\nTRANSFER=1000.00\r\n")},
+#else
+    {"Utf16LeMarkOnly", Utf16File(u""),
+     Utf16File(u"[SET]\nCOMMISION=2.00\nSTAMPDUTY=-1.00\nTRANSFER=1000.00\n")},
+#endif
+    // Half a surrogate pair and a stray last byte are not ours to mend: they stay as they were.
+    {"Utf16LeOddUnitsKept", Utf16File(u"[SET]\r\n;\xD800\r\nCOMMISION=1\r\n") + "\x41",
+     Utf16File(u"[SET]\r\n;\xD800\r\nCOMMISION=2.00\r\nSTAMPDUTY=-1.00\r\n"
+               u"TRANSFER=1000.00\r\n") +
+         "\x41"},
+    {"Utf16Be", Utf16File(u"[SET]\r\nTRANSFER=1\r\n", true),
+     Utf16File(u"[SET]\r\nTRANSFER=1000.00\r\nCOMMISION=2.00\r\nSTAMPDUTY=-1.00\r\n", true)},
+    {"BareCr", "[SET]\rCOMMISION=1.50\r[OTHER]\rX=1\r",
+     "[SET]\rCOMMISION=2.00\rSTAMPDUTY=-1.00\rTRANSFER=1000.00\r[OTHER]\rX=1\r"},
+    // The mark breaks the first header, as on Windows: a section of ours follows.
+    {"Utf8Mark", "\xEF\xBB\xBF[SET]\nCOMMISION=1.50\n",
+     "\xEF\xBB\xBF[SET]\nCOMMISION=1.50\n\n[SET]\nCOMMISION=2.00\nSTAMPDUTY=-1.00\n"
+     "TRANSFER=1000.00\n"},
+};
+
+class FileFormTest : public testing::TestWithParam<FileFormCase> {};
+
+TEST_P(FileFormTest, SavesInTheFilesOwnForm) {
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
-    WriteFile(path,
-              "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=1.50\r\nstampduty = 1.00\r\n"
-              "TRANSFER=1.00\r\nNOTE=kept\r\n");
+    WriteFile(path, GetParam().before);
     ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(2, -1, 1000)));
-    EXPECT_EQ(
-        ReadFile(path),
-        "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=2.00\r\nstampduty = -1.00\r\n"
-        "TRANSFER=1000.00\r\nNOTE=kept\r\n");
+    EXPECT_EQ(ReadFile(path), GetParam().after);
+    const FeeSchedule loaded = LoadFeeSchedule(path.c_str());
+    EXPECT_EQ(loaded.commissionRate, FromPerMille(PerMille{2}));
+    EXPECT_EQ(loaded.transferRate, FromPerMille(PerMille{1000}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, FileFormTest, testing::ValuesIn(FILE_FORMS),
+                         [](const auto& row) { return row.param.name; });
 
 // Windows has no permission bits or user symbolic links; its attributes and read-only files are
 // tested in windows_profile_test.cpp.
