@@ -23,8 +23,9 @@ inline constexpr std::size_t SUMMARY_BUFFER_SIZE = SUMMARY_CAPACITY + 10;
 // A rate per mille, as the user sees, edits and stores it, where FeeSchedule holds fractions: a
 // type of its own, so that a fraction given for it, or it for a fraction, does not compile.
 struct PerMille {
+    constexpr PerMille() = default;
     constexpr explicit PerMille(double perMille) : value(perMille) {}
-    double value;
+    double value = 0.0;
 };
 
 // The three rates per mille, in the order the settings file keeps them.

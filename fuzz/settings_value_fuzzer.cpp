@@ -40,8 +40,7 @@ std::string CheckValueText(double value) {
     const std::unique_ptr<char[]> buffer(new char[trellan::VALUE_CAPACITY]);
     std::memset(buffer.get(), UNTOUCHED, trellan::VALUE_CAPACITY);
     trellan::FormatSettingsValue(
-        trellan::PerMille{value},
-        std::span<char, trellan::VALUE_CAPACITY>(buffer.get(), trellan::VALUE_CAPACITY));
+        value, std::span<char, trellan::VALUE_CAPACITY>(buffer.get(), trellan::VALUE_CAPACITY));
     const std::size_t length = strnlen(buffer.get(), trellan::VALUE_CAPACITY);
     Require(length < trellan::VALUE_CAPACITY, "the value text is terminated inside its buffer");
     const std::string text(buffer.get(), length);

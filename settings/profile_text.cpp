@@ -190,6 +190,10 @@ std::optional<std::string_view> FindProfileValue(std::string_view fileText,
         lineText.substr(found->key.valueBegin, found->key.valueEnd - found->key.valueBegin));
 }
 
+bool HasProfileSection(std::string_view fileText, std::string_view section) {
+    return FindSection(fileText, section).has_value();
+}
+
 std::string SetProfileValue(std::string_view fileText, std::string_view section,
                             const ProfileEntry& entry) {
     const std::string_view lineEnd = LineEndOf(fileText);

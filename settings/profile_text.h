@@ -21,6 +21,9 @@ struct ProfileEntry {
 std::optional<std::string_view> FindProfileValue(std::string_view fileText,
                                                  std::string_view section, std::string_view key);
 
+// Whether the file has a section of that name.
+bool HasProfileSection(std::string_view fileText, std::string_view section);
+
 // The file text with the key set to value. An existing key has only its value replaced; a
 // missing key is added at the end of its section, a missing section at the end of the file.
 // Every other byte stays as it was; new lines take the line end the file already uses.

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,12 +20,7 @@
 namespace trellan {
 namespace {
 
-constexpr std::string_view SECTION = "SET";
-
-// "COMMISION" is spelled as the files in use spell it.
-constexpr std::string_view COMMISSION_KEY = "COMMISION";
-constexpr std::string_view STAMP_DUTY_KEY = "STAMPDUTY";
-constexpr std::string_view TRANSFER_KEY = "TRANSFER";
+constexpr std::string_view SECTION = SETTINGS_SECTION;
 
 #ifdef _WIN32
 constexpr char PATH_SEPARATOR = '\\';
@@ -33,12 +29,30 @@ constexpr char PATH_SEPARATOR = '/';
 #endif
 
 // The platform limit on the executable's path, terminating zero included.
-constexpr std::size_t MODULE_PATH_LIMIT = PATH_CAPACITY - 1;
+constexpr std::size_t MODULE_PATH_LIMIT = PATH_BUFFER_SIZE - 1;
+
+#ifdef _WIN32
+// UTF-16 units of a UTF-8 text: one for each character, two beyond the first plane.
+std::size_t Utf16Length(std::string_view utf8) {
+    std::size_t units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        units += (byte & 0xC0) == 0x80 ? 0 : byte >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+bool SettingsPathFits(std::string_view directory, std::string_view name) {
+    return Utf16Length(directory) + Utf16Length(name) < SYSTEM_PATH_UNITS;
+}
+#else
+bool SettingsPathFits(std::string_view directory, std::string_view name) {
+    return directory.size() + name.size() < PATH_CAPACITY;
+}
+#endif
 
 double ReadRate(std::string_view fileText, std::string_view key, std::string_view defaultText) {
-    std::array<char, VALUE_CAPACITY> value{};
-    CopyProfileString(fileText, SECTION, key, defaultText, value);
-    return FromPerMille(PerMille{ParseLeadingDouble(value.data())});
+    return FromPerMille(PerMille{ReadSettingsNumber(fileText, SECTION, key, defaultText)});
 }
 
 // Whether a text read back by the settings reader gives this very double.
@@ -55,7 +69,7 @@ void CopyText(std::string_view text, std::span<char, VALUE_CAPACITY> buffer) {
 
 }  // namespace
 
-void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> path) {
+void SettingsPathBeside(const char* modulePath, std::span<char, PATH_BUFFER_SIZE> path) {
     std::fill(path.begin(), path.end(), '\0');
     const std::string_view module(modulePath, strnlen(modulePath, MODULE_PATH_LIMIT));
     const std::size_t separator = module.rfind(PATH_SEPARATOR);
@@ -64,20 +78,27 @@ void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> p
     }
     const std::string_view directory = module.substr(0, separator + 1);
     const std::string_view name = SETTINGS_FILE_NAME;
-    if (directory.size() + name.size() + 1 > path.size()) {
+    if (!SettingsPathFits(directory, name)) {
         return;  // would not fit: leave the path empty rather than cut it
     }
     std::copy(directory.begin(), directory.end(), path.begin());
     std::copy(name.begin(), name.end(), path.begin() + static_cast<long>(directory.size()));
 }
 
-void BuildSettingsPath(std::span<char, PATH_CAPACITY> path) {
+void BuildSettingsPath(std::span<char, PATH_BUFFER_SIZE> path) {
     std::array<char, MODULE_PATH_LIMIT> module{};
     if (GetModuleFileName(module) == 0) {
         std::fill(path.begin(), path.end(), '\0');
         return;
     }
     SettingsPathBeside(module.data(), path);
+}
+
+double ReadSettingsNumber(std::string_view fileText, std::string_view section, std::string_view key,
+                          std::string_view defaultText) {
+    std::array<char, VALUE_CAPACITY> value{};
+    CopyProfileString(fileText, section, key, defaultText, value);
+    return ParseLeadingDouble(value.data());
 }
 
 FeeSchedule FeeScheduleFromText(std::string_view fileBytes) {
@@ -94,8 +115,7 @@ FeeSchedule LoadFeeSchedule(const char* path) {
     return FeeScheduleFromText(file.status == ReadStatus::Ok ? file.bytes : std::string_view{});
 }
 
-void FormatSettingsValue(PerMille rate, std::span<char, VALUE_CAPACITY> buffer) {
-    const double perMille = rate.value;
+void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer) {
     if (std::isinf(perMille)) {
         // Beyond the double range, so it reads back as the same infinity.
         CopyText(perMille > 0 ? "1e999" : "-1e999", buffer);
@@ -120,9 +140,9 @@ void FormatSettingsValue(PerMille rate, std::span<char, VALUE_CAPACITY> buffer) 
 
 std::string SettingsTextWith(std::string_view fileBytes, const PerMilleRates& rates) {
     std::array<std::array<char, VALUE_CAPACITY>, 3> values{};
-    FormatSettingsValue(rates.commission, values[0]);
-    FormatSettingsValue(rates.stampDuty, values[1]);
-    FormatSettingsValue(rates.transfer, values[2]);
+    FormatSettingsValue(rates.commission.value, values[0]);
+    FormatSettingsValue(rates.stampDuty.value, values[1]);
+    FormatSettingsValue(rates.transfer.value, values[2]);
     const std::array<ProfileEntry, 3> entries{ProfileEntry{COMMISSION_KEY, values[0].data()},
                                               ProfileEntry{STAMP_DUTY_KEY, values[1].data()},
                                               ProfileEntry{TRANSFER_KEY, values[2].data()}};
@@ -133,7 +153,8 @@ std::string SettingsTextWith(std::string_view fileBytes, const PerMilleRates& ra
     return EncodeProfileFile(file);
 }
 
-bool SaveFeeSchedule(const char* path, const PerMilleRates& rates) {
+bool ReplaceSettingsText(const char* path,
+                         const std::function<std::string(std::string_view)>& edit) {
     if (path == nullptr || *path == '\0') {
         return false;
     }
@@ -141,10 +162,15 @@ bool SaveFeeSchedule(const char* path, const PerMilleRates& rates) {
     if (file.status == ReadStatus::Failed) {
         return false;  // never replace a file we could not read: its other lines would be lost
     }
-    // All three keys in one replacement, so the file never holds a mixture of old and new.
-    const std::string text = SettingsTextWith(file.bytes, rates);
+    const std::string text = edit(file.bytes);
     // A file grown past what loading accepts would lose the rates just saved.
     return text.size() <= MAX_SETTINGS_FILE_SIZE && ReplaceFileAtomically(path, text);
+}
+
+bool SaveFeeSchedule(const char* path, const PerMilleRates& rates) {
+    // All three keys in one replacement, so the file never holds a mixture of old and new.
+    return ReplaceSettingsText(
+        path, [&](std::string_view fileText) { return SettingsTextWith(fileText, rates); });
 }
 
 }  // namespace trellan

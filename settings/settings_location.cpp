@@ -20,7 +20,8 @@ bool IsAbsoluteFolder(const char* folder) {
 }
 
 // Joins the parts into path; leaves it empty when the whole would not fit.
-void Compose(std::span<char, PATH_CAPACITY> path, std::initializer_list<std::string_view> parts) {
+void Compose(std::span<char, PATH_BUFFER_SIZE> path,
+             std::initializer_list<std::string_view> parts) {
     std::fill(path.begin(), path.end(), '\0');
     std::size_t length = 0;
     for (const std::string_view part : parts) {
@@ -35,7 +36,7 @@ void Compose(std::span<char, PATH_CAPACITY> path, std::initializer_list<std::str
     }
 }
 
-void PathBeside(std::string_view executableDirectory, std::span<char, PATH_CAPACITY> path) {
+void PathBeside(std::string_view executableDirectory, std::span<char, PATH_BUFFER_SIZE> path) {
     const std::string_view folder = WithoutTrailingSlash(executableDirectory);
     Compose(path, {folder, folder == "/" ? "" : "/", SETTINGS_FILE_NAME});
 }
@@ -49,7 +50,7 @@ bool IsInstalledCopy(const SettingsSituation& situation) {
 }
 
 void UserSettingsPath(const char* xdgConfigHome, const char* home,
-                      std::span<char, PATH_CAPACITY> path) {
+                      std::span<char, PATH_BUFFER_SIZE> path) {
     std::fill(path.begin(), path.end(), '\0');
     std::string_view base;
     std::string_view config;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "settings/fee_settings.h"
 #include "settings/settings_location.h"
 
 #include "res/resource_ids.h"
@@ -61,7 +62,9 @@ bool CProfitCalcDlg::OnInitDialog() {
     const trellan::SettingsLocation location = trellan::FindSettingsLocation();
     m_settingsPath = location.savePath;
     m_settingsPerUser = location.perUser;
-    m_schedule = trellan::LoadFeeSchedule(location.loadPath.data());
+    const trellan::FeeSettings settings = trellan::LoadFeeSettings(location.loadPath.data());
+    m_rates = settings.rates;
+    m_has2023Section = settings.has2023Section;
     ShowRateSummary();
     return true;
 }
@@ -97,27 +100,45 @@ dlg::HIcon CProfitCalcDlg::OnQueryDragIcon() {
 // values as they stand, and the fields show them again.
 void CProfitCalcDlg::OnCalculate() {
     UpdateData(true);
-    m_entry.netResult = trellan::CalculateNetProfit(m_entry, m_schedule);
+    m_entry.netResult = trellan::NetProfitUnder(m_entry, m_rates);
     UpdateData(false);
 }
 
 void CProfitCalcDlg::OnSettings() {
-    const trellan::PerMilleRates inForce = trellan::ToPerMille(m_schedule);
+    trellan::FeeSchedule2023& since2023 = m_rates.since2023;
     CFeeRateDlg rates;
-    rates.m_commission = inForce.commission.value;
-    rates.m_stampDuty = inForce.stampDuty.value;
-    rates.m_transfer = inForce.transfer.value;
+    rates.m_commission = trellan::ToPerMille(m_rates.classic.commissionRate).value;
+    rates.m_stampDuty = trellan::ToPerMille(m_rates.classic.stampDutyRate).value;
+    rates.m_transfer = trellan::ToPerMille(m_rates.classic.transferRate).value;
+    rates.m_use2023 = m_rates.rules == trellan::FeeRules::Since2023;
+    rates.m_commission2023 = trellan::ToPerMille(since2023.commissionRate).value;
+    rates.m_stampDuty2023 = trellan::ToPerMille(since2023.stampDutyRate).value;
+    rates.m_transfer2023 = trellan::ToPerMille(since2023.transferRate).value;
+    rates.m_minCommission = since2023.minCommission;
+    rates.m_shown2023 = m_has2023Section;
     if (rates.DoModal() != dlg::RESULT_OK) {
         return;
     }
-    const trellan::PerMilleRates confirmed{.commission = trellan::PerMille{rates.m_commission},
-                                           .stampDuty = trellan::PerMille{rates.m_stampDuty},
-                                           .transfer = trellan::PerMille{rates.m_transfer}};
-    m_schedule = trellan::FromPerMille(confirmed);
+    // The values as confirmed, stored as they are, not the rates converted back.
+    const trellan::ConfirmedFees confirmed{
+        .rules = rates.m_use2023 ? trellan::FeeRules::Since2023 : trellan::FeeRules::Classic,
+        .classic = {trellan::PerMille{rates.m_commission}, trellan::PerMille{rates.m_stampDuty},
+                    trellan::PerMille{rates.m_transfer}},
+        .store2023 = rates.m_shown2023,
+        .since2023 = {
+            {trellan::PerMille{rates.m_commission2023}, trellan::PerMille{rates.m_stampDuty2023},
+             trellan::PerMille{rates.m_transfer2023}},
+            rates.m_minCommission}};
+    m_rates.rules = confirmed.rules;
+    m_rates.classic = trellan::FromPerMille(confirmed.classic);
+    const trellan::FeeSchedule today = trellan::FromPerMille(confirmed.since2023.rates);
+    since2023 = {today.commissionRate, today.stampDutyRate, today.transferRate,
+                 rates.m_minCommission};
+    m_has2023Section = rates.m_shown2023;
     if (m_settingsPerUser) {
         trellan::CreateUserSettingsFolder(m_settingsPath.data());  // a failure shows in the save
     }
-    const bool saved = trellan::SaveFeeSchedule(m_settingsPath.data(), confirmed);
+    const bool saved = trellan::SaveFeeSettings(m_settingsPath.data(), confirmed);
     ShowRateSummary();
     // The new rates apply for this run either way; a failed save must not pass unnoticed.
     if (!saved) {
@@ -131,6 +152,6 @@ void CProfitCalcDlg::OnAbout() {
 }
 
 void CProfitCalcDlg::ShowRateSummary() {
-    trellan::FormatRateSummary(m_schedule, m_rateSummary);
+    trellan::FormatRateSummaryUnder(m_rates, m_rateSummary);
     SetItemText(res::IDC_RATE_SUMMARY, m_rateSummary.data());
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/fee_rules.h"
 #include "core/fee_schedule.h"
 #include "core/net_profit.h"
 
@@ -16,7 +17,8 @@ class CProfitCalcDlg : public dlg::CDialog {
     explicit CProfitCalcDlg(dlg::CDialog* parent = nullptr);
 
     const trellan::TradeEntry& Entry() const { return m_entry; }
-    const trellan::FeeSchedule& Schedule() const { return m_schedule; }
+    const trellan::FeeSchedule& Schedule() const { return m_rates.classic; }
+    const trellan::RatesInForce& Rates() const { return m_rates; }
     const char* SettingsPath() const { return m_settingsPath.data(); }
 
   protected:
@@ -37,8 +39,9 @@ class CProfitCalcDlg : public dlg::CDialog {
 
     trellan::TradeEntry m_entry;
     std::array<char, trellan::SUMMARY_BUFFER_SIZE> m_rateSummary{};
-    trellan::FeeSchedule m_schedule;
-    std::array<char, trellan::PATH_CAPACITY> m_settingsPath{};
+    trellan::RatesInForce m_rates;  // the classic schedule and today's, and the choice
+    bool m_has2023Section = false;  // today's set is in the settings file
+    std::array<char, trellan::PATH_BUFFER_SIZE> m_settingsPath{};
     bool m_settingsPerUser = false;  // the user's own folder, made by the first confirmed save
     dlg::HIcon m_icon;
 };

@@ -224,9 +224,9 @@ void PressLater(Key key) {
         QWidget* modal = ActiveModal();
         QWidget* focus =
             modal != nullptr && modal->focusWidget() != nullptr ? modal->focusWidget() : modal;
-        const Qt::Key qtKey = key == Key::Enter    ? Qt::Key_Return
-                              : key == Key::Escape ? Qt::Key_Escape
-                                                   : Qt::Key_Right;
+        constexpr Qt::Key KEYS[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Right, Qt::Key_Tab,
+                                    Qt::Key_Space};
+        const Qt::Key qtKey = KEYS[static_cast<int>(key)];
         QTest::keyClick(focus, qtKey);
     });
 }

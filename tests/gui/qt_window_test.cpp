@@ -1,16 +1,25 @@
 // What only the Qt backend has: the system menu, which the window manager does not show for us,
 // pops up with a right click, Shift+F10 or Alt+Space, and its items answer their mnemonics.
+#include <filesystem>
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QWindow>
+
+#include "settings/settings_location.h"
+
+#include "res/resource_ids.h"
 
 #include "ui/profit_calc_dlg.h"
 
 #include "gui/qt_driver.h"
 #include "gui/window_driver.h"
 #include "support/row_name.h"
+#include "support/temp_dir.h"
 
 namespace gui {
 namespace {
@@ -50,6 +59,34 @@ TEST_P(SystemMenuPopup, OpensAndItsMnemonicShowsTheAboutBox) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SystemMenuPopup, testing::ValuesIn(POPUPS), support::RowName{});
+
+// At the dialog font's 9 points, the summary of either rules and the box's text fit their
+// controls.
+TEST(QtCalculator, TextsFitTheirControls) {
+    const std::filesystem::path file(trellan::FindSettingsLocation().savePath.data());
+    support::WriteFile(file, "[SET]\nRULES=2023\n");
+    CProfitCalcDlg calculator;
+    RunDriven(calculator, [](Window window) {
+        auto* dialog = static_cast<QWidget*>(const_cast<void*>(window));
+        qt::OnGui([dialog] {
+            auto* summary = dialog->findChild<QLabel*>(QStringLiteral("IDC_RATE_SUMMARY"));
+            const QFontMetrics metrics(summary->font());
+            for (const char* text :
+                 {"现行佣0.25‰,印花0.50‰,过户0.01‰", "佣金1.50‰,花税1.00‰,过户费1.00‰"}) {
+                EXPECT_LE(metrics.horizontalAdvance(QString::fromUtf8(text)), summary->width());
+            }
+        });
+        ClickLater(window, res::IDC_SETTINGS);
+        const Window rates = WaitForDialog(window);
+        EXPECT_TRUE(Checked(rates, res::IDC_RULES_2023));
+        qt::OnGui([rates] {
+            auto* box = static_cast<QWidget*>(const_cast<void*>(rates))
+                            ->findChild<QAbstractButton*>(QStringLiteral("IDC_RULES_2023"));
+            EXPECT_LE(box->sizeHint().width(), box->width());
+        });
+    });
+    std::filesystem::remove(file);
+}
 
 }  // namespace
 }  // namespace gui

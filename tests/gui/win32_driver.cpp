@@ -211,7 +211,8 @@ void Focus(Window dialog, int id) {
 
 // Through the dialog's message loop, as the keyboard's messages come.
 void PressLater(Key key) {
-    const WPARAM code = key == Key::Enter ? VK_RETURN : key == Key::Escape ? VK_ESCAPE : VK_RIGHT;
+    constexpr WPARAM KEYS[] = {VK_RETURN, VK_ESCAPE, VK_RIGHT, VK_TAB, VK_SPACE};
+    const WPARAM code = KEYS[static_cast<int>(key)];
     const HWND focus = Focus();
     ::PostMessageW(focus, WM_KEYDOWN, code, 1);
     ::PostMessageW(focus, WM_KEYUP, code, static_cast<LPARAM>(0xC0000001U));

@@ -16,7 +16,7 @@ namespace gui {
 
 using Window = const void*;  // the backend's own handle of a dialog
 
-enum class Key { Enter, Escape, Right };
+enum class Key { Enter, Escape, Right, Tab, Space };
 
 // Asks until done() holds, for a few seconds at most; returns whether it held.
 bool WaitUntil(const std::function<bool()>& done);

@@ -25,6 +25,7 @@ namespace {
 using namespace res;  // the controls' identifiers
 
 const std::string DEFAULT_SUMMARY = "佣金1.50‰,花税1.00‰,过户费1.00‰";
+const std::string SUMMARY_2023 = "现行佣0.25‰,印花0.50‰,过户0.01‰";
 // A new Set.ini has the platform's line ends.
 #ifdef _WIN32
 const std::string NL = "\r\n";
@@ -303,6 +304,60 @@ TEST_P(FeeRates, TakeEffectOnlyWhenConfirmed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FeeRates, testing::ValuesIn(FEE_RATES), support::RowName{});
+
+// Each rule set keeps its own rates in the same three fields; OK saves both and the choice,
+// Cancel changes nothing, and a restart keeps it all.
+TEST_F(Calculator, TodaysRulesTickedEditedAndKept) {
+    Drive([](Window dialog) {
+        ClickLater(dialog, IDC_SETTINGS);
+        Window rates = WaitForDialog(dialog);
+        ASSERT_NE(rates, nullptr);
+        EXPECT_FALSE(Checked(rates, IDC_RULES_2023));
+        EXPECT_FALSE(Enabled(rates, IDC_MIN_COMMISSION));
+        Focus(rates, ID_CANCEL);
+        PressLater(Key::Tab);
+        EXPECT_TRUE(WaitUntil([rates] { return FocusedId(rates) == IDC_RULES_2023; }));
+        PressLater(Key::Space);
+        EXPECT_TRUE(WaitUntil([rates] { return Text(rates, IDC_COMMISSION_RATE) == "0.25"; }));
+        EXPECT_EQ(Text(rates, IDC_STAMP_DUTY_RATE), "0.5");
+        EXPECT_EQ(Text(rates, IDC_TRANSFER_RATE), "0.01");
+        EXPECT_EQ(Text(rates, IDC_MIN_COMMISSION), "5");
+        PressLater(Key::Tab);
+        EXPECT_TRUE(WaitUntil([rates] { return FocusedId(rates) == IDC_MIN_COMMISSION; }));
+        Type(rates, IDC_MIN_COMMISSION, "0");
+        Type(rates, IDC_COMMISSION_RATE, "0.3");
+        Click(rates, IDC_RULES_2023);  // the classic rates come back
+        EXPECT_EQ(Text(rates, IDC_COMMISSION_RATE), "1.5");
+        EXPECT_FALSE(Enabled(rates, IDC_MIN_COMMISSION));
+        Click(rates, IDC_RULES_2023);  // and today's as edited
+        EXPECT_EQ(Text(rates, IDC_COMMISSION_RATE), "0.3");
+        Type(rates, IDC_COMMISSION_RATE, "0.25");
+        ClickLater(rates, ID_OK);
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_EQ(Text(dialog, IDC_RATE_SUMMARY), SUMMARY_2023);
+        ClickLater(dialog, IDC_SETTINGS);
+        rates = WaitForDialog(dialog);
+        ASSERT_NE(rates, nullptr);
+        EXPECT_TRUE(Checked(rates, IDC_RULES_2023));
+        EXPECT_EQ(Text(rates, IDC_MIN_COMMISSION), "0");
+        Type(rates, IDC_MIN_COMMISSION, "9");
+        Click(rates, IDC_RULES_2023);
+        ClickLater(rates, ID_CANCEL);
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_EQ(Text(dialog, IDC_RATE_SUMMARY), SUMMARY_2023);
+    });
+    EXPECT_EQ(support::ReadFile(SettingsFile()),
+              "[SET]" + NL + "COMMISION=1.50" + NL + "STAMPDUTY=1.00" + NL + "TRANSFER=1.00" + NL +
+                  "RULES=2023" + NL + NL + "[SET2023]" + NL + "COMMISION=0.25" + NL +
+                  "STAMPDUTY=0.50" + NL + "TRANSFER=0.01" + NL + "MINCOMMISSION=0.00" + NL);
+    CProfitCalcDlg restarted;
+    RunDriven(restarted, [](Window dialog) {
+        EXPECT_EQ(Text(dialog, IDC_RATE_SUMMARY), SUMMARY_2023);
+        TypeTrade(dialog, "10", "1000", "11");
+        Click(dialog, IDC_CALCULATE);
+        EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), "989.04");
+    });
+}
 
 // The About button and the system menu's last item (its command also with the low four bits
 // that the system may set) show a new About box each time; Enter or Escape closes it and the

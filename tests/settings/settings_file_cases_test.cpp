@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "core/fee_schedule.h"
+#include "core/fee_rules.h"
 
-#include "settings/settings_file.h"
+#include "settings/fee_settings.h"
 
 #include "support/row_name.h"
 #include "support/temp_dir.h"
@@ -25,7 +25,7 @@ TEST_P(SharedSettingsFile, GivesTheSummary) {
         support::WriteFile(path, row.fileText);
     }
     std::array<char, trellan::SUMMARY_BUFFER_SIZE> summary{};
-    trellan::FormatRateSummary(trellan::LoadFeeSchedule(path.c_str()), summary);
+    trellan::FormatRateSummaryUnder(trellan::LoadFeeSettings(path.c_str()).rates, summary);
     EXPECT_STREQ(summary.data(), row.summary);
 }
 
