@@ -96,7 +96,7 @@ const SummaryCase SUMMARIES[] = {
     {"TodayLowCommissionTie",
      {},
      "现行佣0.13‰,印花1.00‰,过户-0.01‰",
-     FeeSchedule2023{FromPerMille(0.125), 0.001, FromPerMille(-0.01), 0.0}},
+     FeeSchedule2023{FromPerMille(PerMille{0.125}), 0.001, FromPerMille(PerMille{-0.01}), 0.0}},
     {"TodayTooLongForFixed",
      {},
      "现行佣1.00e+303‰,印花-1.00e+303‰,过户99999999999999991611392.00‰",
