@@ -69,15 +69,24 @@ void UserSettingsPath(const char* xdgConfigHome, const char* home,
 SettingsLocation ChooseSettingsLocation(const SettingsSituation& situation) {
     SettingsLocation location;
     if (situation.executableDirectory.empty()) {
-        return location;  // as for a portable copy whose path cannot be had
+        location.noSavePath = NoSavePath::ExecutableUnknown;  // as for a portable copy
+        return location;
     }
     if (!IsInstalledCopy(situation)) {
         PathBeside(situation.executableDirectory, location.savePath);
         location.loadPath = location.savePath;
+        location.noSavePath =
+            location.savePath[0] == '\0' ? NoSavePath::PathTooLong : NoSavePath::None;
         return location;
     }
     location.perUser = true;
     UserSettingsPath(situation.xdgConfigHome, situation.home, location.savePath);
+    if (location.savePath[0] == '\0') {
+        location.noSavePath =
+            IsAbsoluteFolder(situation.xdgConfigHome) || IsAbsoluteFolder(situation.home)
+                ? NoSavePath::PathTooLong
+                : NoSavePath::NoHomeFolder;
+    }
     if (situation.userFileExists && location.savePath[0] != '\0') {
         location.loadPath = location.savePath;
     } else if (situation.administratorFileExists) {

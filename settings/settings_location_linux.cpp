@@ -49,7 +49,9 @@ SettingsLocation FindSettingsLocation() {
     const std::string_view modulePath(module.data(), length);
     const std::size_t slash = modulePath.rfind('/');
     if (length == 0 || slash == std::string_view::npos) {
-        return {};
+        SettingsLocation unknown;
+        unknown.noSavePath = NoSavePath::ExecutableUnknown;
+        return unknown;
     }
     const std::string directory(modulePath.substr(0, slash == 0 ? 1 : slash));
     const std::string bindir = CanonicalBindir();

@@ -9,16 +9,33 @@
 #include "res/strings.h"
 
 #include "ui/about_box_dlg.h"
+#include "ui/fee_details_dlg.h"
 #include "ui/fee_rate_dlg.h"
 #include "ui/framework/data_exchange.h"
 #include "ui/icon_position.h"
 
 namespace {
 
-std::string SaveFailedMessage(const char* path) {
-    const std::string where =
-        *path != '\0' ? std::string("“") + path + "”" : std::string("（找不到程序所在的文件夹）");
-    return "无法把费率保存到设置文件" + where + "。新的费率仅在本次运行中有效。";
+// Names the file, or why there is none.
+std::string WhereSaved(const char* path, trellan::NoSavePath noSavePath) {
+    if (*path != '\0') {
+        return std::string("“") + path + "”";
+    }
+    switch (noSavePath) {
+        case trellan::NoSavePath::NoHomeFolder:
+            return "（找不到您的主文件夹：HOME 未设为绝对路径）";
+        case trellan::NoSavePath::PathTooLong:
+            return "（设置文件的路径太长）";
+        case trellan::NoSavePath::ExecutableUnknown:
+        case trellan::NoSavePath::None:
+            break;
+    }
+    return "（找不到程序所在的文件夹）";
+}
+
+std::string SaveFailedMessage(const char* path, trellan::NoSavePath noSavePath) {
+    return "无法把费率保存到设置文件" + WhereSaved(path, noSavePath) +
+           "。新的费率仅在本次运行中有效。";
 }
 
 }  // namespace
@@ -32,7 +49,8 @@ DEFINE_MESSAGE_MAP(CProfitCalcDlg, dlg::CDialog, dlg::MapSysCommand(&CProfitCalc
                    dlg::MapQueryDragIcon(&CProfitCalcDlg::OnQueryDragIcon),
                    dlg::MapClicked(res::IDC_CALCULATE, &CProfitCalcDlg::OnCalculate),
                    dlg::MapClicked(res::IDC_SETTINGS, &CProfitCalcDlg::OnSettings),
-                   dlg::MapClicked(res::IDC_ABOUT, &CProfitCalcDlg::OnAbout))
+                   dlg::MapClicked(res::IDC_ABOUT, &CProfitCalcDlg::OnAbout),
+                   dlg::MapClicked(res::IDC_DETAILS, &CProfitCalcDlg::OnDetails))
 
 void CProfitCalcDlg::DoDataExchange(dlg::CDataExchange& exchange) {
     dlg::CDialog::DoDataExchange(exchange);
@@ -52,6 +70,10 @@ bool CProfitCalcDlg::OnInitDialog() {
             systemMenu->AppendSeparator();
             systemMenu->AppendItem(res::IDM_ABOUTBOX, about);
         }
+        const std::string_view details = res::LoadResourceString(res::IDS_DETAILS);
+        if (!details.empty()) {
+            systemMenu->AppendItem(res::IDM_DETAILS, details);
+        }
     }
     SetIcon(m_icon, true);
     SetIcon(m_icon, false);
@@ -62,6 +84,7 @@ bool CProfitCalcDlg::OnInitDialog() {
     const trellan::SettingsLocation location = trellan::FindSettingsLocation();
     m_settingsPath = location.savePath;
     m_settingsPerUser = location.perUser;
+    m_noSavePath = location.noSavePath;
     const trellan::FeeSettings settings = trellan::LoadFeeSettings(location.loadPath.data());
     m_rates = settings.rates;
     m_has2023Section = settings.has2023Section;
@@ -72,6 +95,8 @@ bool CProfitCalcDlg::OnInitDialog() {
 void CProfitCalcDlg::OnSysCommand(unsigned command, dlg::LParam /*parameter*/) {
     if ((command & 0xFFF0) == res::IDM_ABOUTBOX) {
         OnAbout();
+    } else if ((command & 0xFFF0) == res::IDM_DETAILS) {
+        OnDetails();
     } else {
         Default();
     }
@@ -101,6 +126,8 @@ dlg::HIcon CProfitCalcDlg::OnQueryDragIcon() {
 void CProfitCalcDlg::OnCalculate() {
     UpdateData(true);
     m_entry.netResult = trellan::NetProfitUnder(m_entry, m_rates);
+    m_lastTrade = m_entry;
+    m_lastRates = m_rates;
     UpdateData(false);
 }
 
@@ -142,13 +169,23 @@ void CProfitCalcDlg::OnSettings() {
     ShowRateSummary();
     // The new rates apply for this run either way; a failed save must not pass unnoticed.
     if (!saved) {
-        ShowMessage(SaveFailedMessage(m_settingsPath.data()));
+        ShowMessage(SaveFailedMessage(m_settingsPath.data(), m_noSavePath));
     }
 }
 
 void CProfitCalcDlg::OnAbout() {
     CAboutBoxDlg about;
     about.DoModal();
+}
+
+// The details of the result on show: the trade and the rates it was calculated with, and the
+// result field's own text.
+void CProfitCalcDlg::OnDetails() {
+    CFeeDetailsDlg details;
+    details.m_trade = m_lastTrade;
+    details.m_rates = m_lastRates;
+    details.m_resultText = GetItemText(res::IDC_NET_PROFIT);
+    details.DoModal();
 }
 
 void CProfitCalcDlg::ShowRateSummary() {

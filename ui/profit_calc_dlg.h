@@ -1,12 +1,14 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include "core/fee_rules.h"
 #include "core/fee_schedule.h"
 #include "core/net_profit.h"
 
 #include "settings/settings_file.h"
+#include "settings/settings_location.h"
 
 #include "ui/framework/dialog.h"
 
@@ -31,6 +33,7 @@ class CProfitCalcDlg : public dlg::CDialog {
     void OnCalculate();
     void OnSettings();
     void OnAbout();
+    void OnDetails();
 
     DECLARE_MESSAGE_MAP()
 
@@ -38,10 +41,14 @@ class CProfitCalcDlg : public dlg::CDialog {
     void ShowRateSummary();
 
     trellan::TradeEntry m_entry;
+    // The last calculation as made, for its details: the trade and the rates then in force.
+    std::optional<trellan::TradeEntry> m_lastTrade;
+    trellan::RatesInForce m_lastRates;
     std::array<char, trellan::SUMMARY_BUFFER_SIZE> m_rateSummary{};
     trellan::RatesInForce m_rates;  // the classic schedule and today's, and the choice
     bool m_has2023Section = false;  // today's set is in the settings file
     std::array<char, trellan::PATH_BUFFER_SIZE> m_settingsPath{};
     bool m_settingsPerUser = false;  // the user's own folder, made by the first confirmed save
+    trellan::NoSavePath m_noSavePath = trellan::NoSavePath::None;  // why the path is empty
     dlg::HIcon m_icon;
 };

@@ -1,5 +1,6 @@
 // The windows driven as a user drives them, written once for every window backend: the calls
 // of window_driver.h are Qt's on Linux and USER32's on Windows.
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -359,7 +360,102 @@ TEST_F(Calculator, TodaysRulesTickedEditedAndKept) {
     });
 }
 
-// The About button and the system menu's last item (its command also with the low four bits
+// The fee details of a trade as every backend must show them.
+// The controls whose texts a row gives, in its order.
+constexpr std::array<int, 12> DETAIL_IDS{
+    IDC_DETAIL_BUY_COMMISSION,  IDC_DETAIL_SELL_COMMISSION, IDC_DETAIL_BUY_STAMP_DUTY,
+    IDC_DETAIL_SELL_STAMP_DUTY, IDC_DETAIL_BUY_TRANSFER,    IDC_DETAIL_SELL_TRANSFER,
+    IDC_DETAIL_TOTAL_FEES,      IDC_DETAIL_GROSS,           IDC_DETAIL_NET,
+    IDC_DETAIL_BREAK_EVEN,      IDC_DETAIL_RETURN,          IDC_DETAIL_NOTE};
+
+struct FeeDetailCase {
+    const char* name;
+    const char* settings;  // the text of Set.ini; nullptr: none
+    const char* buy;       // nullptr: the details are opened before any Calculate
+    const char* quantity;
+    const char* sell;
+    bool viaMenu;  // opened from the system menu rather than the "…" button
+    std::array<const char*, DETAIL_IDS.size()> texts;
+};
+
+constexpr const char* RULES_2023_FILE = "[SET]\r\nRULES=2023\r\n";
+
+const FeeDetailCase FEE_DETAILS[] = {
+    {"before any calculation",
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     false,
+     {"", "", "", "", "", "", "", "", "", "", "", "尚未计算：请先按“计  算”。"}},
+    {"classic rules",
+     nullptr,
+     "10",
+     "1000",
+     "11",
+     false,
+     {"15.00", "16.50", "10.00", "11.00", "1.00", "1.00", "54.50", "1000.00", "945.5", "10.06",
+      "9.43%", "按原有规则计算。"}},
+    {"today's rules, from the menu",
+     RULES_2023_FILE,
+     "10",
+     "1000",
+     "11",
+     true,
+     {"5.00", "5.00", "0.00", "5.50", "0.10", "0.11", "15.71", "1000.00", "984.29", "10.02",
+      "9.84%", "按现行规则（2023年8月28日起）计算。"}},
+    {"no shares, no break-even price",
+     nullptr,
+     "10",
+     "0",
+     "11",
+     false,
+     {"5.00", "5.00", "0.00", "0.00", "1.00", "1.00", "12.00", "0.00", "-12", "—", "-200.00%",
+      "按原有规则计算。"}},
+    {"not finite",
+     nullptr,
+     "1e308",
+     "-2147483648",
+     "-1e308",
+     true,
+     {"", "", "", "", "", "", "", "", "", "", "", "结果不是有限数，无法列出明细。"}},
+};
+
+class FeeDetails : public Calculator, public testing::WithParamInterface<FeeDetailCase> {};
+
+// The details of the last calculation, from the "…" button or the system menu's last item:
+// every fee to the cent, the result field's own text, the break-even sell price and the return.
+TEST_P(FeeDetails, ShowEveryFeeOfTheLastCalculation) {
+    const FeeDetailCase& row = GetParam();
+    if (row.settings != nullptr) {
+        support::WriteFile(SettingsFile(), row.settings);
+    }
+    Drive([&row](Window dialog) {
+        if (row.buy != nullptr) {
+            TypeTrade(dialog, row.buy, row.quantity, row.sell);
+            Click(dialog, IDC_CALCULATE);
+        }
+        if (row.viaMenu) {
+            EXPECT_EQ(SystemMenu(dialog).back(), "费用明细(&D)...");
+            SystemCommandLater(dialog, IDM_DETAILS);
+        } else {
+            ClickLater(dialog, IDC_DETAILS);
+        }
+        const Window details = WaitForDialog(dialog);
+        ASSERT_NE(details, nullptr);
+        EXPECT_EQ(Caption(details), "费用明细");
+        for (std::size_t i = 0; i < DETAIL_IDS.size(); ++i) {
+            EXPECT_EQ(Text(details, DETAIL_IDS[i]), row.texts[i]) << DETAIL_IDS[i];
+        }
+        PressLater(Key::Enter);  // the default button: OK
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_TRUE(WaitUntilClosed(details));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FeeDetails, testing::ValuesIn(FEE_DETAILS), support::RowName{});
+
+// The About button and the system menu's item (its command also with the low four bits
 // that the system may set) show a new About box each time; Enter or Escape closes it and the
 // calculator comes back as it was.
 struct AboutCase {
@@ -379,10 +475,11 @@ class AboutBox : public Calculator, public testing::WithParamInterface<AboutCase
 
 TEST_P(AboutBox, ComesAndGoes) {
     Drive([row = GetParam()](Window dialog) {
+        // The About item follows a separator of its own.
         const std::vector<std::string> menu = SystemMenu(dialog);
-        ASSERT_GE(menu.size(), 2U);
-        EXPECT_EQ(menu[menu.size() - 2], "");
-        EXPECT_EQ(menu.back(), "关于 Trellan(&A)...");
+        const auto about = std::find(menu.begin(), menu.end(), "关于 Trellan(&A)...");
+        ASSERT_NE(about, menu.end());
+        EXPECT_EQ(*std::prev(about), "");
         Type(dialog, IDC_BUY_PRICE, "7");
         if (row.command == 0) {
             ClickLater(dialog, IDC_ABOUT);
