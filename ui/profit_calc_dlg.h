@@ -18,8 +18,6 @@ class CProfitCalcDlg : public dlg::CDialog {
   public:
     explicit CProfitCalcDlg(dlg::CDialog* parent = nullptr);
 
-    static const dlg::MessageMap* GetThisMessageMap();
-
     const trellan::TradeEntry& Entry() const { return m_entry; }
     const trellan::FeeSchedule& Schedule() const { return m_rates.classic; }
     const trellan::RatesInForce& Rates() const { return m_rates; }
@@ -37,7 +35,7 @@ class CProfitCalcDlg : public dlg::CDialog {
     void OnAbout();
     void OnDetails();
 
-    const dlg::MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+    DECLARE_MESSAGE_MAP()
 
   private:
     void ShowRateSummary();

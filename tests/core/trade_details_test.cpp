@@ -19,7 +19,7 @@ RatesInForce Since2023(double minCommission) {
 
 RatesInForce ClassicWithCommission(double perMille) {
     RatesInForce rates;
-    rates.classic.commissionRate = FromPerMille(perMille);
+    rates.classic.commissionRate = FromPerMille(PerMille{perMille});
     return rates;
 }
 
