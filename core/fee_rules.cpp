@@ -1,14 +1,6 @@
 #include "core/fee_rules.h"
 
 namespace trellan {
-namespace {
-
-// As the classic rules: a NaN, which compares as nothing, is raised to the minimum too.
-double AtLeast(double fee, double minimum) {
-    return fee >= minimum ? fee : minimum;
-}
-
-}  // namespace
 
 // Every line is one rounded double operation; the grouping of the sums shows in the last bits,
 // so keep it exactly as written.
@@ -30,6 +22,15 @@ double CalculateNetProfit2023(const TradeEntry& entry, const FeeSchedule2023& sc
     const double sellTransfer = sharesTransfer * sell;
     const double sellStampDuty = sharesStampDuty * sell;
     return afterBuy - ((sellTransfer + sellStampDuty) + sellCommission);
+}
+
+void FormatRateSummaryUnder(const RatesInForce& rates,
+                            std::span<char, SUMMARY_BUFFER_SIZE> buffer) {
+    if (rates.rules == FeeRules::Since2023) {
+        FormatRateSummary2023(rates.since2023, buffer);
+    } else {
+        FormatRateSummary(rates.classic, buffer);
+    }
 }
 
 double NetProfitUnder(const TradeEntry& entry, const RatesInForce& rates) {

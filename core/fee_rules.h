@@ -13,10 +13,11 @@ enum class FeeRules { Classic, Since2023 };
 // The rates of today's rules, as fractions, and the least commission per side. Any double is
 // accepted.
 struct FeeSchedule2023 {
-    double commissionRate = FromPerMille(0.25);  // of the traded value, each side
-    double stampDutyRate = FromPerMille(0.5);    // of the traded value, sell side only
-    double transferRate = FromPerMille(0.01);    // of the traded value, each side, any exchange
-    double minCommission = MIN_COMMISSION;       // least commission per side; 0 for none
+    double commissionRate = FromPerMille(PerMille{0.25});  // of the traded value, each side
+    double stampDutyRate = FromPerMille(PerMille{0.5});    // of the traded value, sell side only
+    double transferRate =
+        FromPerMille(PerMille{0.01});       // of the traded value, each side, any exchange
+    double minCommission = MIN_COMMISSION;  // least commission per side; 0 for none
 };
 
 // Both rule sets and the choice between them: what every calculation is made with.
@@ -25,6 +26,14 @@ struct RatesInForce {
     FeeSchedule classic;
     FeeSchedule2023 since2023;
 };
+
+// The summary line of today's rules, "现行佣0.25‰,印花0.50‰,过户0.01‰", written as the classic
+// line is (FormatRateSummary) and never longer than it.
+void FormatRateSummary2023(const FeeSchedule2023& schedule,
+                           std::span<char, SUMMARY_BUFFER_SIZE> buffer);
+
+// The summary line of the rules in force.
+void FormatRateSummaryUnder(const RatesInForce& rates, std::span<char, SUMMARY_BUFFER_SIZE> buffer);
 
 // Gross gain less today's fees, in plain double arithmetic, in a fixed order. The exchange
 // does not matter.

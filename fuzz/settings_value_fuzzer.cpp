@@ -17,9 +17,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/fee_rules.h"
 #include "core/fee_schedule.h"
 #include "core/number_text.h"
 
+#include "settings/fee_settings.h"
 #include "settings/settings_file.h"
 
 #include "fuzz_check.h"
@@ -67,17 +69,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::bit_cast<double>(input.ConsumeIntegral<std::uint64_t>())};
     const std::string existing = input.ConsumeRemainingBytesAsString();
 
+    const trellan::PerMilleRates rates{trellan::PerMille{values[0]}, trellan::PerMille{values[1]},
+                                       trellan::PerMille{values[2]}};
     std::array<double, 3> expected{};
     for (std::size_t i = 0; i < values.size(); ++i) {
-        expected[i] = trellan::FromPerMille(trellan::ParseLeadingDouble(CheckValueText(values[i])));
+        expected[i] = trellan::FromPerMille(
+            trellan::PerMille{trellan::ParseLeadingDouble(CheckValueText(values[i]))});
     }
-    const std::string saved = trellan::SettingsTextWith(existing, values[0], values[1], values[2]);
+    const std::string saved = trellan::SettingsTextWith(existing, rates);
     const trellan::FeeSchedule loaded = trellan::FeeScheduleFromText(saved);
     Require(SameBits(loaded.commissionRate, expected[0]) &&
                 SameBits(loaded.stampDutyRate, expected[1]) &&
                 SameBits(loaded.transferRate, expected[2]),
             "the saved file reads back as the three value texts say");
-    Require(trellan::SettingsTextWith(saved, values[0], values[1], values[2]) == saved,
+    Require(trellan::SettingsTextWith(saved, rates) == saved,
             "saving the same values twice is saving them once");
+
+    // Today's rules and their set beside the classic keys: all of it reads back, and the classic
+    // rates are what the classic save alone gives.
+    const trellan::PerMilleRates rotated{rates.stampDuty, rates.transfer, rates.commission};
+    const trellan::ConfirmedFees today{
+        trellan::FeeRules::Since2023, rates, true, {rotated, values[0]}};
+    const trellan::FeeSettings both =
+        trellan::FeeSettingsFromText(trellan::SettingsTextWith(existing, today));
+    Require(both.rates.rules == trellan::FeeRules::Since2023 && both.has2023Section,
+            "today's rules read back as chosen");
+    Require(SameBits(both.rates.classic.commissionRate, expected[0]) &&
+                SameBits(both.rates.classic.stampDutyRate, expected[1]) &&
+                SameBits(both.rates.classic.transferRate, expected[2]),
+            "today's keys leave the classic rates as they are");
+    Require(SameBits(both.rates.since2023.commissionRate, expected[1]) &&
+                SameBits(both.rates.since2023.stampDutyRate, expected[2]) &&
+                SameBits(both.rates.since2023.transferRate, expected[0]),
+            "today's rates read back as their value texts say");
     return 0;
 }

@@ -22,9 +22,10 @@ cp "$program" "$work/trellan"
 weston_pid=
 program_pid=
 cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-    [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null
-    wait 2>/dev/null || true
+    for pid in $program_pid $weston_pid; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     virtual_screen_stop
     rm -rf "$work"
 }

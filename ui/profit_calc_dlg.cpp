@@ -2,22 +2,40 @@
 
 #include <string>
 
+#include "settings/fee_settings.h"
 #include "settings/settings_location.h"
 
 #include "res/resource_ids.h"
 #include "res/strings.h"
 
 #include "ui/about_box_dlg.h"
+#include "ui/fee_details_dlg.h"
 #include "ui/fee_rate_dlg.h"
 #include "ui/framework/data_exchange.h"
 #include "ui/icon_position.h"
 
 namespace {
 
-std::string SaveFailedMessage(const char* path) {
-    const std::string where =
-        *path != '\0' ? std::string("“") + path + "”" : std::string("（找不到程序所在的文件夹）");
-    return "无法把费率保存到设置文件" + where + "。新的费率仅在本次运行中有效。";
+// Names the file, or why there is none.
+std::string WhereSaved(const char* path, trellan::NoSavePath noSavePath) {
+    if (*path != '\0') {
+        return std::string("“") + path + "”";
+    }
+    switch (noSavePath) {
+        case trellan::NoSavePath::NoHomeFolder:
+            return "（找不到您的主文件夹：HOME 未设为绝对路径）";
+        case trellan::NoSavePath::PathTooLong:
+            return "（设置文件的路径太长）";
+        case trellan::NoSavePath::ExecutableUnknown:
+        case trellan::NoSavePath::None:
+            break;
+    }
+    return "（找不到程序所在的文件夹）";
+}
+
+std::string SaveFailedMessage(const char* path, trellan::NoSavePath noSavePath) {
+    return "无法把费率保存到设置文件" + WhereSaved(path, noSavePath) +
+           "。新的费率仅在本次运行中有效。";
 }
 
 }  // namespace
@@ -26,18 +44,13 @@ CProfitCalcDlg::CProfitCalcDlg(dlg::CDialog* parent)
     : dlg::CDialog(res::IDD_CALCULATOR, parent),
       m_icon(dlg::LoadIconResource(res::IDR_MAINFRAME)) {}
 
-const dlg::MessageMap* CProfitCalcDlg::GetThisMessageMap() {
-    static const dlg::MessageMapEntry entries[] = {
-        dlg::MapSysCommand(&CProfitCalcDlg::OnSysCommand),
-        dlg::MapPaint(&CProfitCalcDlg::OnPaint),
-        dlg::MapQueryDragIcon(&CProfitCalcDlg::OnQueryDragIcon),
-        dlg::MapClicked(res::IDC_CALCULATE, &CProfitCalcDlg::OnCalculate),
-        dlg::MapClicked(res::IDC_SETTINGS, &CProfitCalcDlg::OnSettings),
-        dlg::MapClicked(res::IDC_ABOUT, &CProfitCalcDlg::OnAbout),
-    };
-    static const dlg::MessageMap map{&dlg::CDialog::GetThisMessageMap, entries};
-    return &map;
-}
+DEFINE_MESSAGE_MAP(CProfitCalcDlg, dlg::CDialog, dlg::MapSysCommand(&CProfitCalcDlg::OnSysCommand),
+                   dlg::MapPaint(&CProfitCalcDlg::OnPaint),
+                   dlg::MapQueryDragIcon(&CProfitCalcDlg::OnQueryDragIcon),
+                   dlg::MapClicked(res::IDC_CALCULATE, &CProfitCalcDlg::OnCalculate),
+                   dlg::MapClicked(res::IDC_SETTINGS, &CProfitCalcDlg::OnSettings),
+                   dlg::MapClicked(res::IDC_ABOUT, &CProfitCalcDlg::OnAbout),
+                   dlg::MapClicked(res::IDC_DETAILS, &CProfitCalcDlg::OnDetails))
 
 void CProfitCalcDlg::DoDataExchange(dlg::CDataExchange& exchange) {
     dlg::CDialog::DoDataExchange(exchange);
@@ -57,6 +70,10 @@ bool CProfitCalcDlg::OnInitDialog() {
             systemMenu->AppendSeparator();
             systemMenu->AppendItem(res::IDM_ABOUTBOX, about);
         }
+        const std::string_view details = res::LoadResourceString(res::IDS_DETAILS);
+        if (!details.empty()) {
+            systemMenu->AppendItem(res::IDM_DETAILS, details);
+        }
     }
     SetIcon(m_icon, true);
     SetIcon(m_icon, false);
@@ -67,7 +84,10 @@ bool CProfitCalcDlg::OnInitDialog() {
     const trellan::SettingsLocation location = trellan::FindSettingsLocation();
     m_settingsPath = location.savePath;
     m_settingsPerUser = location.perUser;
-    m_schedule = trellan::LoadFeeSchedule(location.loadPath.data());
+    m_noSavePath = location.noSavePath;
+    const trellan::FeeSettings settings = trellan::LoadFeeSettings(location.loadPath.data());
+    m_rates = settings.rates;
+    m_has2023Section = settings.has2023Section;
     ShowRateSummary();
     return true;
 }
@@ -75,6 +95,8 @@ bool CProfitCalcDlg::OnInitDialog() {
 void CProfitCalcDlg::OnSysCommand(unsigned command, dlg::LParam /*parameter*/) {
     if ((command & 0xFFF0) == res::IDM_ABOUTBOX) {
         OnAbout();
+    } else if ((command & 0xFFF0) == res::IDM_DETAILS) {
+        OnDetails();
     } else {
         Default();
     }
@@ -103,30 +125,51 @@ dlg::HIcon CProfitCalcDlg::OnQueryDragIcon() {
 // values as they stand, and the fields show them again.
 void CProfitCalcDlg::OnCalculate() {
     UpdateData(true);
-    m_entry.netResult = trellan::CalculateNetProfit(m_entry, m_schedule);
+    m_entry.netResult = trellan::NetProfitUnder(m_entry, m_rates);
+    m_lastTrade = m_entry;
+    m_lastRates = m_rates;
     UpdateData(false);
 }
 
 void CProfitCalcDlg::OnSettings() {
+    trellan::FeeSchedule2023& since2023 = m_rates.since2023;
     CFeeRateDlg rates;
-    rates.m_commission = trellan::ToPerMille(m_schedule.commissionRate);
-    rates.m_stampDuty = trellan::ToPerMille(m_schedule.stampDutyRate);
-    rates.m_transfer = trellan::ToPerMille(m_schedule.transferRate);
+    rates.m_commission = trellan::ToPerMille(m_rates.classic.commissionRate).value;
+    rates.m_stampDuty = trellan::ToPerMille(m_rates.classic.stampDutyRate).value;
+    rates.m_transfer = trellan::ToPerMille(m_rates.classic.transferRate).value;
+    rates.m_use2023 = m_rates.rules == trellan::FeeRules::Since2023;
+    rates.m_commission2023 = trellan::ToPerMille(since2023.commissionRate).value;
+    rates.m_stampDuty2023 = trellan::ToPerMille(since2023.stampDutyRate).value;
+    rates.m_transfer2023 = trellan::ToPerMille(since2023.transferRate).value;
+    rates.m_minCommission = since2023.minCommission;
+    rates.m_shown2023 = m_has2023Section;
     if (rates.DoModal() != dlg::RESULT_OK) {
         return;
     }
-    m_schedule.commissionRate = trellan::FromPerMille(rates.m_commission);
-    m_schedule.stampDutyRate = trellan::FromPerMille(rates.m_stampDuty);
-    m_schedule.transferRate = trellan::FromPerMille(rates.m_transfer);
+    // The values as confirmed, stored as they are, not the rates converted back.
+    const trellan::ConfirmedFees confirmed{
+        .rules = rates.m_use2023 ? trellan::FeeRules::Since2023 : trellan::FeeRules::Classic,
+        .classic = {trellan::PerMille{rates.m_commission}, trellan::PerMille{rates.m_stampDuty},
+                    trellan::PerMille{rates.m_transfer}},
+        .store2023 = rates.m_shown2023,
+        .since2023 = {
+            {trellan::PerMille{rates.m_commission2023}, trellan::PerMille{rates.m_stampDuty2023},
+             trellan::PerMille{rates.m_transfer2023}},
+            rates.m_minCommission}};
+    m_rates.rules = confirmed.rules;
+    m_rates.classic = trellan::FromPerMille(confirmed.classic);
+    const trellan::FeeSchedule today = trellan::FromPerMille(confirmed.since2023.rates);
+    since2023 = {today.commissionRate, today.stampDutyRate, today.transferRate,
+                 rates.m_minCommission};
+    m_has2023Section = rates.m_shown2023;
     if (m_settingsPerUser) {
         trellan::CreateUserSettingsFolder(m_settingsPath.data());  // a failure shows in the save
     }
-    const bool saved = trellan::SaveFeeSchedule(m_settingsPath.data(), rates.m_commission,
-                                                rates.m_stampDuty, rates.m_transfer);
+    const bool saved = trellan::SaveFeeSettings(m_settingsPath.data(), confirmed);
     ShowRateSummary();
     // The new rates apply for this run either way; a failed save must not pass unnoticed.
     if (!saved) {
-        ShowMessage(SaveFailedMessage(m_settingsPath.data()));
+        ShowMessage(SaveFailedMessage(m_settingsPath.data(), m_noSavePath));
     }
 }
 
@@ -135,7 +178,17 @@ void CProfitCalcDlg::OnAbout() {
     about.DoModal();
 }
 
+// The details of the result on show: the trade and the rates it was calculated with, and the
+// result field's own text.
+void CProfitCalcDlg::OnDetails() {
+    CFeeDetailsDlg details;
+    details.m_trade = m_lastTrade;
+    details.m_rates = m_lastRates;
+    details.m_resultText = GetItemText(res::IDC_NET_PROFIT);
+    details.DoModal();
+}
+
 void CProfitCalcDlg::ShowRateSummary() {
-    trellan::FormatRateSummary(m_schedule, m_rateSummary);
+    trellan::FormatRateSummaryUnder(m_rates, m_rateSummary);
     SetItemText(res::IDC_RATE_SUMMARY, m_rateSummary.data());
 }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
+#include "core/fee_rules.h"
 #include "core/fee_schedule.h"
 #include "core/net_profit.h"
 
 #include "settings/settings_file.h"
+#include "settings/settings_location.h"
 
 #include "ui/framework/dialog.h"
 
@@ -15,10 +18,9 @@ class CProfitCalcDlg : public dlg::CDialog {
   public:
     explicit CProfitCalcDlg(dlg::CDialog* parent = nullptr);
 
-    static const dlg::MessageMap* GetThisMessageMap();
-
     const trellan::TradeEntry& Entry() const { return m_entry; }
-    const trellan::FeeSchedule& Schedule() const { return m_schedule; }
+    const trellan::FeeSchedule& Schedule() const { return m_rates.classic; }
+    const trellan::RatesInForce& Rates() const { return m_rates; }
     const char* SettingsPath() const { return m_settingsPath.data(); }
 
   protected:
@@ -31,16 +33,22 @@ class CProfitCalcDlg : public dlg::CDialog {
     void OnCalculate();
     void OnSettings();
     void OnAbout();
+    void OnDetails();
 
-    const dlg::MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+    DECLARE_MESSAGE_MAP()
 
   private:
     void ShowRateSummary();
 
     trellan::TradeEntry m_entry;
-    std::array<char, trellan::SUMMARY_CAPACITY> m_rateSummary{};
-    trellan::FeeSchedule m_schedule;
-    std::array<char, trellan::PATH_CAPACITY> m_settingsPath{};
+    // The last calculation as made, for its details: the trade and the rates then in force.
+    std::optional<trellan::TradeEntry> m_lastTrade;
+    trellan::RatesInForce m_lastRates;
+    std::array<char, trellan::SUMMARY_BUFFER_SIZE> m_rateSummary{};
+    trellan::RatesInForce m_rates;  // the classic schedule and today's, and the choice
+    bool m_has2023Section = false;  // today's set is in the settings file
+    std::array<char, trellan::PATH_BUFFER_SIZE> m_settingsPath{};
     bool m_settingsPerUser = false;  // the user's own folder, made by the first confirmed save
+    trellan::NoSavePath m_noSavePath = trellan::NoSavePath::None;  // why the path is empty
     dlg::HIcon m_icon;
 };

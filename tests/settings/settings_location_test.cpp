@@ -6,7 +6,7 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "settings/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace trellan {
 namespace {
@@ -26,6 +26,7 @@ struct LocationCase {
     bool perUser = true;
     bool writable = true;  // may the executable's folder be written?
     std::string_view bindir = "/usr/bin";
+    NoSavePath noSavePath = NoSavePath::None;  // why save is empty, for the failed save to say
 };
 
 std::ostream& operator<<(std::ostream& out, const LocationCase& row) {
@@ -45,8 +46,10 @@ const LocationCase LOCATIONS[] = {
     {"Portable", "/opt", "/home/ann/cfg", "/", USER | ADMIN, "/opt/Set.ini", "/opt/Set.ini", false},
     {"PortableInTheRootFolder", "/", nullptr, "/home/ann", 0, "/Set.ini", "/Set.ini", false},
     {"PortableLongestThatFits", LONG, nullptr, "/", 0, LONG + "/Set.ini", LONG + "/Set.ini", false},
-    {"PortableTooLongStaysEmpty", LONG + "e", nullptr, "/", 0, "", "", false},
-    {"UnknownExecutableStaysEmpty", "", nullptr, "/home/ann", 0, "", "", false},
+    {"PortableTooLongStaysEmpty", LONG + "e", nullptr, "/", 0, "", "", false, true, "/usr/bin",
+     NoSavePath::PathTooLong},
+    {"UnknownExecutableStaysEmpty", "", nullptr, "/home/ann", 0, "", "", false, true, "/usr/bin",
+     NoSavePath::ExecutableUnknown},
     // Only the very bindir makes a copy installed, not a folder beside or below it.
     {"BindirPrefix", "/usr/bin2", nullptr, "/", 0, "/usr/bin2/Set.ini", "/usr/bin2/Set.ini", false},
     {"BelowBindir", "/usr/bin/x", nullptr, "/", 0, "/usr/bin/x/Set.ini", "/usr/bin/x/Set.ini",
@@ -62,11 +65,14 @@ const LocationCase LOCATIONS[] = {
     {"InstalledXdgEmpty", "/usr/bin", "", "/home/ann", USER, ANN, ANN},
     {"InstalledXdgRelative", "/usr/bin", "cfg", "/home/ann", ADMIN, ANN, BESIDE},
     {"InstalledHomeIsRoot", "/usr/bin", nullptr, "/", 0, "/.config/trellan/Set.ini", ""},
-    {"InstalledNoHome", "/usr/bin", nullptr, nullptr, ADMIN, "", BESIDE},
-    {"InstalledRelativeHome", "/usr/bin", "", "ann", USER, "", ""},
+    {"InstalledNoHome", "/usr/bin", nullptr, nullptr, ADMIN, "", BESIDE, true, true, "/usr/bin",
+     NoSavePath::NoHomeFolder},
+    {"InstalledRelativeHome", "/usr/bin", "", "ann", USER, "", "", true, true, "/usr/bin",
+     NoSavePath::NoHomeFolder},
     {"InstalledLongestThatFits", "/usr/bin", LONG_XDG.c_str(), "/", USER,
      LONG_XDG + "/trellan/Set.ini", LONG_XDG + "/trellan/Set.ini"},
-    {"InstalledTooLong", "/usr/bin", LONG_XDG_TOO.c_str(), "/home/ann", USER | ADMIN, "", BESIDE},
+    {"InstalledTooLong", "/usr/bin", LONG_XDG_TOO.c_str(), "/home/ann", USER | ADMIN, "", BESIDE,
+     true, true, "/usr/bin", NoSavePath::PathTooLong},
     // A folder that cannot be written is treated as installed, wherever it is.
     {"UnwritableFolder", "/mnt/cd", nullptr, "/home/ann", 0, ANN, "", true, false},
     {"UnwritableFolderAdministratorsFile", "/mnt/cd", nullptr, "/home/ann", ADMIN, ANN,
@@ -83,6 +89,7 @@ TEST_P(SettingsLocationRule, PicksTheFilesOfTheRun) {
     EXPECT_EQ(std::string(location.savePath.data()), c.save);
     EXPECT_EQ(std::string(location.loadPath.data()), c.load);
     EXPECT_EQ(location.perUser, c.perUser);
+    EXPECT_EQ(location.noSavePath, c.noSavePath);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SettingsLocationRule, testing::ValuesIn(LOCATIONS),
@@ -90,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SettingsLocationRule, testing::ValuesIn(LOCATIONS
 
 // Each missing level is made readable by its owner only; one that is there keeps its mode.
 TEST(CreateUserSettingsFolder, MakesTheMissingLevelsPrivate) {
-    const testing_support::TempDir dir;
+    const support::TempDir dir;
     const fs::path home = dir.Path() / "home";
     fs::create_directory(home);
     ::chmod(home.c_str(), 0755);
@@ -102,7 +109,7 @@ TEST(CreateUserSettingsFolder, MakesTheMissingLevelsPrivate) {
     EXPECT_EQ(fs::status(file.parent_path()).permissions(), fs::perms::owner_all);
     EXPECT_FALSE(fs::exists(file));  // the folder only; the save writes the file
     // Nowhere a folder can be: below a file, or no absolute path.
-    testing_support::WriteFile(file, "not a folder");
+    support::WriteFile(file, "not a folder");
     EXPECT_FALSE(CreateUserSettingsFolder((file / "trellan" / "Set.ini").c_str()));
     EXPECT_FALSE(CreateUserSettingsFolder(""));
     EXPECT_FALSE(CreateUserSettingsFolder("relative/trellan/Set.ini"));

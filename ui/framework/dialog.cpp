@@ -12,14 +12,8 @@ CDialog::CDialog(int templateId, CDialog* /*parent*/)
 
 CDialog::~CDialog() = default;
 
-const MessageMap* CDialog::GetThisMessageMap() {
-    static const MessageMapEntry entries[] = {
-        MapCommand(RESULT_OK, &CDialog::OnOK),
-        MapCommand(RESULT_CANCEL, &CDialog::OnCancel),
-    };
-    static const MessageMap map{&CCmdTarget::GetThisMessageMap, entries};
-    return &map;
-}
+DEFINE_MESSAGE_MAP(CDialog, CCmdTarget, MapCommand(RESULT_OK, &CDialog::OnOK),
+                   MapCommand(RESULT_CANCEL, &CDialog::OnCancel))
 
 int CDialog::DoModal() {
     if (m_template == nullptr) {
@@ -109,6 +103,9 @@ bool CDialog::IsItemChecked(int id) const {
 }
 void CDialog::SetItemChecked(int id, bool checked) {
     m_host->SetItemChecked(id, checked);
+}
+void CDialog::EnableItem(int id, bool enabled) {
+    m_host->EnableItem(id, enabled);
 }
 void CDialog::FocusItem(int id) {
     m_host->FocusItem(id);

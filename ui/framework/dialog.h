@@ -30,8 +30,6 @@ class CDialog : public CCmdTarget {
 
     void EndDialog(int result);
 
-    static const MessageMap* GetThisMessageMap();
-
     // The dialog's window procedure: the message map first, default processing otherwise.
     LResult WindowProc(unsigned message, WParam wParam, LParam lParam);
 
@@ -44,6 +42,7 @@ class CDialog : public CCmdTarget {
     bool IsItemChecked(int id) const;
     void SetItemChecked(int id, bool checked);
     void FocusItem(int id);
+    void EnableItem(int id, bool enabled);
     void ShowMessage(std::string_view text);
     CMenu* GetSystemMenu(bool revert);
     void SetIcon(HIcon icon, bool big);
@@ -67,7 +66,7 @@ class CDialog : public CCmdTarget {
     // Default processing of the message being handled.
     LResult Default();
 
-    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+    DECLARE_MESSAGE_MAP()
 
   private:
     struct CurrentMessage {

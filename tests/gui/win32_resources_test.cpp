@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "settings/wide_text.h"
 #include "settings/windows_api.h"
 
 #include "res/dialog_template.h"
 #include "res/resource_ids.h"
-
-#include "ui/win32/wide_text.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ struct Reader {
     std::string Text() {
         const std::wstring text(reinterpret_cast<const wchar_t*>(at));  // resources are aligned
         at += (text.size() + 1) * sizeof(wchar_t);
-        return dlg::win32::ToUtf8(text);
+        return trellan::WindowTextToUtf8(text);
     }
 };
 
@@ -50,7 +49,7 @@ const std::uint8_t* Resource(int id, const char* type) {
 // Per res::ControlKind, in its order: the atom of the window class, and the style bits it adds.
 constexpr std::pair<std::uint32_t, std::uint32_t> KINDS[] = {
     {0x81, 0}, {0x80, 0},       {0x80, BS_DEFPUSHBUTTON}, {0x80, BS_AUTORADIOBUTTON},
-    {0x82, 0}, {0x82, SS_ICON}, {0x80, BS_GROUPBOX}};
+    {0x82, 0}, {0x82, SS_ICON}, {0x80, BS_GROUPBOX},      {0x80, BS_AUTOCHECKBOX}};
 
 class DialogResource : public testing::TestWithParam<const res::DialogTemplate*> {};
 
