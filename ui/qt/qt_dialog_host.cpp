@@ -122,7 +122,7 @@ void DialogWindow::KeepSize(QSize size) {
 
 void DialogWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && (isMaximized() || isFullScreen())) {
-        QMetaObject::invokeMethod(this, &QWidget::showNormal, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "showNormal", Qt::QueuedConnection);
     }
     QDialog::changeEvent(event);
 }

@@ -23,7 +23,7 @@ void HoldWhileConnecting(QtMsgType type, const QMessageLogContext& /*context*/,
         heldMessages.emplace_back(type, message);
         return;
     }
-    std::fputs(
+    (void)std::fputs(
         "trellan: no display to show the window on: start it in an X11 or Wayland session "
         "(DISPLAY or WAYLAND_DISPLAY)\n",
         stderr);
