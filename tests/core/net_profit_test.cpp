@@ -76,13 +76,6 @@ TEST_P(NetProfitTest, MatchesBitForBit) {
 INSTANTIATE_TEST_SUITE_P(BothRules, NetProfitTest, testing::ValuesIn(TRADES),
                          [](const auto& row) { return row.param.name; });
 
-TEST(NetProfit, GroupingDiffersFromOtherSummation) {
-    // Summing the same fees left to right gives 824.0449999999996: the grouping is the result.
-    const TradeEntry entry{37.79, 200, 42.12, 0.0, FIRST_EXCHANGE};
-    EXPECT_NE(CalculateNetProfit(entry, FeeSchedule{}), 824.0449999999996);
-    EXPECT_EQ(CalculateNetProfit(entry, FeeSchedule{}), 824.0449999999997);
-}
-
 TEST(NetProfit, NaNFeesAreRaisedToTheirMinimums) {
     // With no shares, 0 x infinity makes commission and transfer fee NaN: both are replaced by
     // their minimums, so the result is the plain all-minimum loss.
