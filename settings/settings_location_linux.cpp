@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "settings/module_path.h"
+#include "settings/executable_path.h"
 #include "settings/settings_location.h"
 
 #ifndef TRELLAN_INSTALL_BINDIR
@@ -17,10 +17,6 @@
 
 namespace trellan {
 namespace {
-
-// The platform limit on the executable's path, terminating zero included, as for
-// BuildSettingsPath.
-constexpr std::size_t MODULE_PATH_LIMIT = PATH_CAPACITY - 1;
 
 bool Exists(const char* path) {
     struct stat info {};
@@ -44,8 +40,8 @@ std::string CanonicalBindir() {
 }  // namespace
 
 SettingsLocation FindSettingsLocation() {
-    std::array<char, MODULE_PATH_LIMIT> module{};
-    const std::size_t length = GetModuleFileName(module);
+    std::array<char, EXECUTABLE_PATH_LIMIT> module{};
+    const std::size_t length = ExecutablePath(module);
     const std::string_view modulePath(module.data(), length);
     const std::size_t slash = modulePath.rfind('/');
     if (length == 0 || slash == std::string_view::npos) {

@@ -1,10 +1,6 @@
 // The settings file on Windows, in a folder with a Chinese name that only the wide calls reach:
 // what counts as a missing or a failed read, and saves that keep the file's attributes or, when
 // the file is read-only, locked or in the way, leave it as it was without a temporary file.
-#include "settings/windows_api.h"
-// The platform's name for its own call, which would otherwise rename ours.
-#undef GetModuleFileName
-
 #include <array>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -15,9 +11,10 @@
 
 #include "core/fee_schedule.h"
 
+#include "settings/executable_path.h"
 #include "settings/file_io.h"
-#include "settings/module_path.h"
 #include "settings/settings_file.h"
+#include "settings/windows_api.h"
 
 #include "support/rates.h"
 #include "support/row_name.h"
@@ -129,11 +126,11 @@ TEST(WideNames, ExecutableInAChineseFolder) {
 
 TEST(ModulePath, FitsItsBufferOrStaysEmpty) {
     std::array<char, PATH_BUFFER_SIZE> buffer{};
-    const std::size_t length = GetModuleFileName(buffer);
+    const std::size_t length = ExecutablePath(buffer);
     ASSERT_GT(length, 0U);
-    EXPECT_EQ(GetModuleFileName(std::span(buffer).first(length + 1)), length);  // an exact fit
+    EXPECT_EQ(ExecutablePath(std::span(buffer).first(length + 1)), length);  // an exact fit
     buffer.fill('#');
-    EXPECT_EQ(GetModuleFileName(std::span(buffer).first(length)), 0U);
+    EXPECT_EQ(ExecutablePath(std::span(buffer).first(length)), 0U);
     EXPECT_EQ(std::string(buffer.data(), length), std::string(length, '\0'));
 }
 

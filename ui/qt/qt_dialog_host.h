@@ -93,7 +93,7 @@ class QtDialogHost final : public DialogHost {
     void ConnectButton(QAbstractButton* button, const res::ControlTemplate& control);
     void NameFieldsAfterTheirLabels();
     QWidget* Item(int id) const;
-    std::vector<QAbstractButton*> GroupOf(const QAbstractButton* button) const;
+    std::vector<QAbstractButton*> GroupOf(QAbstractButton* button) const;
 
     CDialog& m_dialog;
     const res::DialogTemplate& m_layout;
