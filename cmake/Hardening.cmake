@@ -8,9 +8,9 @@ include(CheckPIESupported)
 
 if(WIN32)
     # mingw-w64's stack protector and fortified functions come from libssp, linked statically
-    # with the rest of the runtime. Its headers know one fortify level beyond 1.
+    # with the rest of the runtime. Its headers know no fortify level beyond 2.
     set(hardening_flags -fstack-protector-strong)
-    set(hardening_link_flags)
+    set(hardening_link_flags -fstack-protector-strong)  # brings in libssp
     set(fortify_level 2)
 else()
     check_pie_supported(LANGUAGES CXX)
