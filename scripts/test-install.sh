@@ -71,9 +71,15 @@ done
 [[ "$(dpkg-deb -f "$deb" Recommends)" == *fonts-wqy-microhei* ]] || fail "no CJK font recommended"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package version is not $version"
 apt-get install --simulate -qq "./$deb" >/dev/null || fail "apt-get cannot install $deb"
-lintian_report=$(lintian "$deb" 2>&1 | grep -v 'running with root privileges' || true)
+dpkg-deb -x "$deb" "$work/unpacked"
+hardening-check --nocfprotection "$work/unpacked/usr/bin/trellan" ||
+    fail "the packaged program is not hardened"
+ddeb=${deb/trellan_/trellan-dbgsym_}
+ddeb=${ddeb%.deb}.ddeb
+[ "$(dpkg-deb -f "$ddeb" Depends)" = "trellan (= $version)" ] || fail "$ddeb is not trellan's"
+lintian_report=$(lintian "$deb" "$ddeb" 2>&1 | grep -v 'running with root privileges' || true)
 [ -z "$lintian_report" ] || echo "$lintian_report"
-! grep -q '^E:' <<<"$lintian_report" || fail "lintian reports errors"
+! grep -q '^[EW]:' <<<"$lintian_report" || fail "lintian reports errors or warnings"
 
 echo "== where an installed copy keeps the rates =="
 virtual_screen_start || fail "no virtual screen"
