@@ -19,7 +19,7 @@ BENCHMARK(BM_CalculateNetProfit);
 
 void BM_FormatRateSummary(benchmark::State& state) {
     FeeSchedule schedule;
-    std::array<char, SUMMARY_CAPACITY> buffer{};
+    std::array<char, SUMMARY_BUFFER_SIZE> buffer{};
     for (auto _ : state) {
         benchmark::DoNotOptimize(schedule);
         FormatRateSummary(schedule, buffer);

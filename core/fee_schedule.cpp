@@ -12,17 +12,39 @@ namespace {
 constexpr std::array<std::string_view, 3> LABELS{"佣金", ",花税", ",过户费"};
 constexpr std::string_view PER_MILLE = "‰";
 
-constexpr std::size_t FixedTextLength() {
-    std::size_t length = 3 * PER_MILLE.size();
-    for (const std::string_view label : LABELS) {
-        length += label.size();
+// Bytes of a UTF-8 text in code page 936: one for ASCII, two for each character of ours beyond
+// it (all of them Chinese characters or "‰").
+constexpr std::size_t Cp936Length(std::string_view utf8) {
+    std::size_t length = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        length += byte < 0x80 ? 1 : (byte & 0xC0) == 0xC0 ? 2 : 0;
     }
     return length;
 }
 
-// The room for the three numbers; a third of it always holds any number in exponent notation.
-constexpr std::size_t NUMBER_ROOM = SUMMARY_CAPACITY - 1 - FixedTextLength();
-static_assert(NUMBER_ROOM / 3 >= sizeof("-1.79e+308") - 1, "exponent notation must always fit");
+constexpr std::size_t FixedTextLength(std::size_t (*length)(std::string_view)) {
+    std::size_t total = 3 * length(PER_MILLE);
+    for (const std::string_view label : LABELS) {
+        total += length(label);
+    }
+    return total;
+}
+
+constexpr std::size_t Utf8Length(std::string_view utf8) {
+    return utf8.size();
+}
+
+static_assert(FixedTextLength(Cp936Length) == 22, "the fixed text is 22 bytes in code page 936");
+static_assert(SUMMARY_BUFFER_SIZE - SUMMARY_CAPACITY ==
+                  FixedTextLength(Utf8Length) - FixedTextLength(Cp936Length),
+              "the buffer holds in UTF-8 what the capacity holds in code page 936");
+
+// The room for the three numbers (ASCII, the same bytes in either encoding); a third of it
+// always holds any number in exponent notation, and any number below 10^20 in fixed notation.
+constexpr std::size_t NUMBER_ROOM = SUMMARY_CAPACITY - 1 - FixedTextLength(Cp936Length);
+static_assert(NUMBER_ROOM / 3 >= sizeof("-99999999999999983616.00") - 1,
+              "three numbers below 10^20 must fit in fixed notation");
 
 // Every number in fixed notation when the whole line fits; otherwise the longest numbers, one
 // after another, in exponent notation until it does. A long number thus costs no other number
@@ -47,7 +69,7 @@ std::array<NumberText, 3> SummaryNumbers(const std::array<double, 3>& perMille) 
 // Appends whole pieces only, so the text is never cut inside a character.
 class BoundedWriter {
   public:
-    explicit BoundedWriter(std::span<char, SUMMARY_CAPACITY> buffer) : m_buffer(buffer) {
+    explicit BoundedWriter(std::span<char, SUMMARY_BUFFER_SIZE> buffer) : m_buffer(buffer) {
         m_buffer[0] = '\0';
     }
 
@@ -61,13 +83,13 @@ class BoundedWriter {
     }
 
   private:
-    std::span<char, SUMMARY_CAPACITY> m_buffer;
+    std::span<char, SUMMARY_BUFFER_SIZE> m_buffer;
     std::size_t m_length = 0;
 };
 
 }  // namespace
 
-void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_CAPACITY> buffer) {
+void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_BUFFER_SIZE> buffer) {
     const std::array<double, 3> perMille{ToPerMille(schedule.commissionRate),
                                          ToPerMille(schedule.stampDutyRate),
                                          ToPerMille(schedule.transferRate)};

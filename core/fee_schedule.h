@@ -12,8 +12,13 @@ struct FeeSchedule {
     double transferRate = 0.001;     // per share, each side, first exchange only
 };
 
-// Bytes of the rate summary line, terminating zero included.
+// Bytes of the rate summary line, terminating zero included, counted as the line's text is
+// stored in code page 936, where each Chinese character and "‰" take two bytes.
 inline constexpr std::size_t SUMMARY_CAPACITY = 100;
+
+// The buffer for the same line in UTF-8, where its seven Chinese characters and three "‰" take
+// three bytes each: one byte more for each of those ten.
+inline constexpr std::size_t SUMMARY_BUFFER_SIZE = SUMMARY_CAPACITY + 10;
 
 // Rates are shown, edited and stored per mille.
 constexpr double ToPerMille(double rate) {
@@ -28,7 +33,8 @@ constexpr double FromPerMille(double perMille) {
 
 // Writes "佣金1.50‰,花税1.00‰,过户费1.00‰" for the given rates. The text is UTF-8, always
 // terminated and never cut inside a character. Every number is in fixed notation when the line
-// fits; when it would not, the longest numbers are written in exponent notation until it does.
-void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_CAPACITY> buffer);
+// fits SUMMARY_CAPACITY (so always when each is below 10^20 per mille); when it would not, the
+// longest numbers are written in exponent notation until it does.
+void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_BUFFER_SIZE> buffer);
 
 }  // namespace trellan

@@ -131,10 +131,27 @@ std::optional<double> LargestShown(std::string_view text) {
     return std::nullopt;
 }
 
+// The doubles that lie exactly halfway between two hundredths are the odd multiples of 1/8
+// (x.125, x.375, x.625, x.875): a fraction k/200 is a binary fraction only when 25 divides k.
+bool IsTieAtTwoDecimals(double value) {
+    const double eighths = value * 8.0;  // exact: a power of two
+    return std::isfinite(eighths) && std::trunc(eighths) == eighths &&
+           std::fmod(eighths, 2.0) != 0.0;
+}
+
 }  // namespace
 
 NumberText FormatFixed2(double value) {
-    return Format(value, std::chars_format::fixed, 2);
+    if (!IsTieAtTwoDecimals(value)) {
+        return Format(value, std::chars_format::fixed, 2);  // correctly rounded, no tie to break
+    }
+    // A tie prints exactly with three decimals, the last a 5; the digit before it is a 2 or a 7,
+    // so rounding its magnitude up never carries.
+    NumberText text = Format(value, std::chars_format::fixed, 3);
+    --text.length;
+    ++text.chars[text.length - 1];
+    text.chars[text.length] = '\0';
+    return text;
 }
 
 NumberText FormatScientific2(double value) {
@@ -149,6 +166,14 @@ NumberText FormatShortest(double value) {
     NumberText text;
     const auto [end, ec] =
         std::to_chars(text.chars.data(), text.chars.data() + text.chars.size(), value);
+    text.length = ec == std::errc{} ? static_cast<std::size_t>(end - text.chars.data()) : 0;
+    return text;
+}
+
+NumberText FormatShortestFixed(double value) {
+    NumberText text;
+    const auto [end, ec] = std::to_chars(text.chars.data(), text.chars.data() + text.chars.size(),
+                                         value, std::chars_format::fixed);
     text.length = ec == std::errc{} ? static_cast<std::size_t>(end - text.chars.data()) : 0;
     return text;
 }

@@ -9,19 +9,26 @@
 // Number texts that never depend on the user's locale: the decimal point is always '.'.
 namespace trellan {
 
-// The text of one number; large enough for the fixed-point text of any double
-// (a sign, 309 integer digits, the point and two decimals).
+// The text of one number; large enough for every text made here, the longest being the
+// shortest fixed-point text of the smallest negative denormal (a sign, "0.", 323 zeros and 17
+// digits).
 struct NumberText {
-    std::array<char, 320> chars{};
+    std::array<char, 352> chars{};
     std::size_t length = 0;
 
     std::string_view View() const { return {chars.data(), length}; }
 };
 
-NumberText FormatFixed2(double value);       // as "%.2f": 1.5 -> "1.50"
+// As "%.2f" with the rounding users expect (四舍五入): the exact value is rounded to two
+// decimals and an exact tie goes away from zero, 0.125 -> "0.13", -0.625 -> "-0.63"; 1.005,
+// whose double lies below the tie, -> "1.00". Every text the program shows or stores with two
+// decimals comes from here.
+NumberText FormatFixed2(double value);
 NumberText FormatScientific2(double value);  // as "%.2e": 1e300 -> "1.00e+300"
 NumberText FormatGeneral15(double value);    // as "%.15g": 945.5 -> "945.5", inf -> "inf"
 NumberText FormatShortest(double value);     // the shortest text that reads back exactly
+NumberText FormatShortestFixed(
+    double value);  // the same without an exponent: 0.125, 1e-5 -> "0.00001"
 
 // As the C runtime's atof: leading white space, an optional sign, decimal digits with an
 // optional point and exponent; reading stops at the first character that does not fit and a

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 // What every fuzz target needs besides the code under test: a failed property aborts, so that
@@ -28,6 +31,37 @@ inline double DoubleFromBytes(const std::uint8_t* data, std::size_t size) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, data, size < sizeof bits ? size : sizeof bits);
     return std::bit_cast<double>(bits);
+}
+
+// "%.2f" with an exact tie rounded away from zero, worked out independently of the code under
+// test: from the C library's exact decimal expansion of the value, rounded by hand.
+inline std::string PrintedFixed2(double value) {
+    std::array<char, 1500> text{};
+    if (!std::isfinite(value)) {
+        const int length = std::snprintf(text.data(), text.size(), "%.2f", value);
+        return {text.data(), static_cast<std::size_t>(length)};
+    }
+    // 1080 decimals hold every double exactly (the smallest needs 1074).
+    const int length = std::snprintf(text.data(), text.size(), "%.1080f", value);
+    const std::string exact(text.data(), static_cast<std::size_t>(length));
+    const std::size_t point = exact.find('.');
+    std::string kept = exact.substr(0, point + 3);
+    if (exact[point + 3] < '5') {
+        return kept;
+    }
+    for (std::size_t i = kept.size();;) {
+        if (i == 0 || kept[i - 1] == '-') {
+            kept.insert(i, "1");
+            return kept;
+        }
+        --i;
+        if (kept[i] == '9') {
+            kept[i] = '0';
+        } else if (kept[i] != '.') {
+            ++kept[i];
+            return kept;
+        }
+    }
 }
 
 // Well-formed UTF-8: no stray continuation bytes, no overlong forms, no surrogates, nothing

@@ -1,8 +1,9 @@
 // The rate summary line with arbitrary rates (every bit pattern: NaNs, infinities, 1e300,
-// denormals). The line must stay inside SUMMARY_CAPACITY, be valid UTF-8 and hold its three
-// labels and per-mille signs. Each number is what the C library prints with "%.2f", or with
+// denormals). The line must stay inside SUMMARY_BUFFER_SIZE, be valid UTF-8 and hold its three
+// labels and per-mille signs. Each number is "%.2f" with ties away from zero, or with
 // "%.2e" when the line would not fit otherwise: all are fixed when the fixed line fits, and a
-// number whose fixed text needs no more than a third of the room is fixed in any case.
+// number whose fixed text needs no more than a third of the room is fixed in any case. The room
+// is counted as in code page 936 (SUMMARY_CAPACITY), where the fixed text takes 22 bytes.
 //
 // Input: three doubles as 24 bytes.
 #include <array>
@@ -26,7 +27,7 @@ using trellan::fuzzing::Require;
 constexpr char UNTOUCHED = '\x5A';
 constexpr std::array<std::string_view, 3> LABELS{"佣金", ",花税", ",过户费"};
 constexpr std::string_view PER_MILLE = "‰";
-constexpr std::size_t FIXED_TEXT = 32;  // bytes of the labels and signs in UTF-8
+constexpr std::size_t FIXED_TEXT = 22;  // bytes of the labels and signs in code page 936
 constexpr std::size_t FAIR_SHARE = (trellan::SUMMARY_CAPACITY - 1 - FIXED_TEXT) / 3;
 
 std::string Printed(const char* format, double value) {
@@ -55,13 +56,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     schedule.transferRate = trellan::fuzzing::DoubleFromBytes(bytes.data() + 16, 8);
 
     // Exactly the capacity on the heap, so that AddressSanitizer sees a single byte too many.
-    const std::unique_ptr<char[]> buffer(new char[trellan::SUMMARY_CAPACITY]);
-    std::memset(buffer.get(), UNTOUCHED, trellan::SUMMARY_CAPACITY);
-    trellan::FormatRateSummary(schedule, std::span<char, trellan::SUMMARY_CAPACITY>(
-                                             buffer.get(), trellan::SUMMARY_CAPACITY));
+    const std::unique_ptr<char[]> buffer(new char[trellan::SUMMARY_BUFFER_SIZE]);
+    std::memset(buffer.get(), UNTOUCHED, trellan::SUMMARY_BUFFER_SIZE);
+    trellan::FormatRateSummary(schedule, std::span<char, trellan::SUMMARY_BUFFER_SIZE>(
+                                             buffer.get(), trellan::SUMMARY_BUFFER_SIZE));
 
-    const std::size_t length = strnlen(buffer.get(), trellan::SUMMARY_CAPACITY);
-    Require(length < trellan::SUMMARY_CAPACITY, "the line is terminated inside its buffer");
+    const std::size_t length = strnlen(buffer.get(), trellan::SUMMARY_BUFFER_SIZE);
+    Require(length < trellan::SUMMARY_BUFFER_SIZE, "the line is terminated inside its buffer");
     const std::string_view line(buffer.get(), length);
     Require(trellan::fuzzing::IsValidUtf8(line), "the line is valid UTF-8");
     Require(Count(line, PER_MILLE) == 3, "the line holds three per-mille signs");
@@ -78,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t sign = rest.find(PER_MILLE);
         const std::string_view number = rest.substr(0, sign);
         rest.remove_prefix(sign + PER_MILLE.size());
-        const std::string fixed = Printed("%.2f", perMille[i]);
+        const std::string fixed = trellan::fuzzing::PrintedFixed2(perMille[i]);
         Require(number == fixed || number == Printed("%.2e", perMille[i]),
                 "each rate is printed as by %.2f, or by %.2e when too long");
         fixedLength += fixed.size();

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -36,6 +38,12 @@ double ReadRate(std::string_view fileText, std::string_view key, std::string_vie
     std::array<char, VALUE_CAPACITY> value{};
     CopyProfileString(fileText, SECTION, key, defaultText, value);
     return FromPerMille(ParseLeadingDouble(value.data()));
+}
+
+// Whether a text read back by the settings reader gives this very double.
+bool ReadsBackAs(std::string_view text, double value) {
+    return std::bit_cast<std::uint64_t>(ParseLeadingDouble(text)) ==
+           std::bit_cast<std::uint64_t>(value);
 }
 
 void CopyText(std::string_view text, std::span<char, VALUE_CAPACITY> buffer) {
@@ -91,7 +99,20 @@ void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer
         return;
     }
     const NumberText fixed = FormatFixed2(perMille);
-    CopyText(fixed.length < buffer.size() ? fixed.View() : FormatShortest(perMille).View(), buffer);
+    if (fixed.length >= buffer.size()) {
+        CopyText(FormatShortest(perMille).View(), buffer);  // 1e+300
+        return;
+    }
+    // Two decimals keep files as they have always looked (1.50, 0.50). A nan has no text that
+    // reads back, so it is written as it prints.
+    if (std::isnan(perMille) || ReadsBackAs(fixed.View(), perMille)) {
+        CopyText(fixed.View(), buffer);
+        return;
+    }
+    // A rate such as 0.125 or 0.085 per mille: the next run must compute with the very rate
+    // the user confirmed, not with 0.13 or 0.09.
+    const NumberText exact = FormatShortestFixed(perMille);
+    CopyText(exact.length < buffer.size() ? exact.View() : FormatShortest(perMille).View(), buffer);
 }
 
 std::string SettingsTextWith(std::string_view fileText, double commission, double stampDuty,

@@ -37,8 +37,10 @@ std::string SettingsTextWith(std::string_view fileText, double commission, doubl
 // empty).
 bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer);
 
-// The text stored for a per-mille value: "%.2f", or for a value whose text would not fit
-// VALUE_CAPACITY, the shortest text that reads back exactly.
+// The text stored for a per-mille value, which reads back as the very same double: "%.2f"
+// where that text reads back exactly (1.50), else the shortest text with at least two decimals
+// that does (0.125); for a value whose text would not fit VALUE_CAPACITY, the shortest text
+// (1e+300). An infinity is written beyond the double range (1e999); a nan as it prints.
 void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer);
 
 }  // namespace trellan

@@ -38,7 +38,7 @@ class CProfitCalcDlg : public dlg::CDialog {
     void ShowRateSummary();
 
     trellan::TradeEntry m_entry;
-    std::array<char, trellan::SUMMARY_CAPACITY> m_rateSummary{};
+    std::array<char, trellan::SUMMARY_BUFFER_SIZE> m_rateSummary{};
     trellan::FeeSchedule m_schedule;
     std::array<char, trellan::PATH_CAPACITY> m_settingsPath{};
     bool m_settingsPerUser = false;  // the user's own folder, made by the first confirmed save

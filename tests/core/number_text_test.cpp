@@ -88,11 +88,31 @@ INSTANTIATE_TEST_SUITE_P(
                     IntCase{"12abc", std::nullopt}, IntCase{"+-3", std::nullopt},
                     IntCase{"1e3", std::nullopt}));
 
+struct FixedCase {
+    double value;
+    std::string_view expected;
+};
+
+class FixedTwoTest : public testing::TestWithParam<FixedCase> {};
+
+TEST_P(FixedTwoTest, RoundsTiesAwayFromZero) {
+    EXPECT_EQ(FormatFixed2(GetParam().value).View(), GetParam().expected);
+}
+
+// 2^49 + 1/8: a tie whose last bit is worth 1/8, so no nudge by one unit could break it.
+const double LARGE_TIE = 562949953421312.125;
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, FixedTwoTest,
+    testing::Values(FixedCase{1.5, "1.50"}, FixedCase{-1, "-1.00"}, FixedCase{1000, "1000.00"},
+                    FixedCase{1.234, "1.23"}, FixedCase{0.125, "0.13"}, FixedCase{0.625, "0.63"},
+                    FixedCase{0.375, "0.38"}, FixedCase{0.875, "0.88"}, FixedCase{-0.125, "-0.13"},
+                    FixedCase{-2.375, "-2.38"}, FixedCase{1.005, "1.00"}, FixedCase{0.085, "0.09"},
+                    FixedCase{0.005, "0.01"}, FixedCase{0.25, "0.25"}, FixedCase{-0.001, "-0.00"},
+                    FixedCase{LARGE_TIE, "562949953421312.13"}, FixedCase{INF, "inf"},
+                    FixedCase{1e22, "10000000000000000000000.00"}));
+
 TEST(NumberFormats, MatchPrintf) {
-    EXPECT_EQ(FormatFixed2(1.5).View(), "1.50");
-    EXPECT_EQ(FormatFixed2(-1).View(), "-1.00");
-    EXPECT_EQ(FormatFixed2(1000).View(), "1000.00");
-    EXPECT_EQ(FormatFixed2(1.234).View(), "1.23");
     EXPECT_EQ(FormatFixed2(-std::numeric_limits<double>::max()).View().size(), 313U);
     EXPECT_EQ(FormatScientific2(1e300).View(), "1.00e+300");
     EXPECT_EQ(FormatGeneral15(945.5).View(), "945.5");

@@ -9,6 +9,8 @@
 #include "core/fee_schedule.h"
 #include "core/net_profit.h"
 
+#include "settings/settings_file.h"
+
 #include "res/resource_ids.h"
 
 #include "ui/framework/messages.h"
@@ -218,20 +220,23 @@ class CalculatorWindowTest : public QObject {
                 QCOMPARE(Text(rates, "IDC_STAMP_DUTY_RATE"), QStringLiteral("1"));
                 QCOMPARE(Text(rates, "IDC_TRANSFER_RATE"), QStringLiteral("1"));
                 QCOMPARE(rates->focusWidget(), Field(rates, "IDC_COMMISSION_RATE"));
-                Type(Field(rates, "IDC_COMMISSION_RATE"), QStringLiteral("2"));
+                Type(Field(rates, "IDC_COMMISSION_RATE"), QStringLiteral("0.125"));  // 万1.25
                 Type(Field(rates, "IDC_TRANSFER_RATE"), QStringLiteral("-1"));
                 QTest::mouseClick(Button(rates, "IDOK"), Qt::LeftButton);
             });
             QTest::mouseClick(Button(dialog, "IDC_SETTINGS"), Qt::LeftButton);
-            QVERIFY(Text(dialog, "IDC_RATE_SUMMARY").startsWith(QStringLiteral("佣金2.00‰")));
+            QVERIFY(Text(dialog, "IDC_RATE_SUMMARY").startsWith(QStringLiteral("佣金0.13‰")));
             QVERIFY(Text(dialog, "IDC_RATE_SUMMARY").endsWith(QStringLiteral("过户费-1.00‰")));
             QCOMPARE(Text(dialog, "IDC_NET_PROFIT"), QStringLiteral("-12"));  // until Calculate
         });
         window.DoModal();
-        QCOMPARE(window.Schedule().commissionRate, trellan::FromPerMille(2));
+        QCOMPARE(window.Schedule().commissionRate, trellan::FromPerMille(0.125));
         QCOMPARE(window.Schedule().transferRate, trellan::FromPerMille(-1));
         QCOMPARE(ReadFile(SettingsFile()),
-                 std::string("[SET]\nCOMMISION=2.00\nSTAMPDUTY=1.00\nTRANSFER=-1.00\n"));
+                 std::string("[SET]\nCOMMISION=0.125\nSTAMPDUTY=1.00\nTRANSFER=-1.00\n"));
+        // The next start computes with the very rate confirmed.
+        QCOMPARE(trellan::LoadFeeSchedule(SettingsFile().c_str()).commissionRate,
+                 window.Schedule().commissionRate);
     }
 
     void feeRatesCancelled() {

@@ -22,7 +22,7 @@ TEST_P(SharedSettingsFile, GivesTheSummary) {
     if (row.fileText != nullptr) {
         trellan::testing_support::WriteFile(path, row.fileText);
     }
-    std::array<char, trellan::SUMMARY_CAPACITY> summary{};
+    std::array<char, trellan::SUMMARY_BUFFER_SIZE> summary{};
     trellan::FormatRateSummary(trellan::LoadFeeSchedule(path.c_str()), summary);
     EXPECT_STREQ(summary.data(), row.summary);
 }

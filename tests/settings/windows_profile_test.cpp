@@ -93,7 +93,7 @@ TEST_P(ProfileAgreement, BothWays) {
 
     // After our save Windows reads our three values, and every other as before.
     ASSERT_TRUE(SaveFeeSchedule(path.c_str(), -1, 1000, 1.234));
-    const std::array<std::string, 3> saved = {"-1.00", "1000.00", "1.23"};
+    const std::array<std::string, 3> saved = {"-1.00", "1000.00", "1.234"};
     for (std::size_t i = 0; i < std::size(QUERIES); ++i) {
         EXPECT_EQ(BothRead(path, queries[i])[0], i < saved.size() ? saved.at(i) : read[i])
             << queries[i].section << "/" << queries[i].key;

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/fee_schedule.h"
+#include "core/net_profit.h"
+
+namespace trellan {
+
+// Which fee rules a calculation follows: the classic ones, or those in force since 2023-08-28
+// (stamp duty on the sell side only, a transfer fee in proportion to the traded value on both
+// exchanges, a minimum commission the user sets).
+enum class FeeRules { Classic, Since2023 };
+
+// The rates of today's rules, as fractions, and the least commission per side. Any double is
+// accepted.
+struct FeeSchedule2023 {
+    double commissionRate = FromPerMille(0.25);  // of the traded value, each side
+    double stampDutyRate = FromPerMille(0.5);    // of the traded value, sell side only
+    double transferRate = FromPerMille(0.01);    // of the traded value, each side, any exchange
+    double minCommission = MIN_COMMISSION;       // least commission per side; 0 for none
+};
+
+// Both rule sets and the choice between them: what every calculation is made with.
+struct RatesInForce {
+    FeeRules rules = FeeRules::Classic;
+    FeeSchedule classic;
+    FeeSchedule2023 since2023;
+};
+
+// Gross gain less today's fees, in plain double arithmetic, in a fixed order. The exchange
+// does not matter.
+double CalculateNetProfit2023(const TradeEntry& entry, const FeeSchedule2023& schedule);
+
+// The net result under the rules in force: CalculateNetProfit or CalculateNetProfit2023.
+double NetProfitUnder(const TradeEntry& entry, const RatesInForce& rates);
+
+}  // namespace trellan
