@@ -5,6 +5,10 @@ set(CPACK_PACKAGE_NAME trellan)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Trellan developers")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+# Everything but the plain LICENSE, and the Debian documents, which nothing else installs.
+set(CPACK_INSTALL_CMAKE_PROJECTS
+    ${CMAKE_BINARY_DIR} ${PROJECT_NAME} Unspecified /
+    ${CMAKE_BINARY_DIR} ${PROJECT_NAME} debian /)
 # The debug symbols in a package of their own (trellan-dbgsym), found by the binary's build id.
 # CPack's DEB generator strips what it finds unstripped, after it has copied out the symbols.
 set(CPACK_STRIP_FILES OFF)

@@ -12,6 +12,7 @@
 #include "settings/settings_file.h"
 
 #include "res/resource_ids.h"
+#include "res/version.h"
 
 #include "ui/framework/messages.h"
 #include "ui/profit_calc_dlg.h"
@@ -66,7 +67,7 @@ class CalculatorWindowTest : public QObject {
     void startsWithZerosAndTheDefaultRates() {
         CProfitCalcDlg window;
         InNextDialog([](QWidget* dialog) {
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("Trellan 0.12"));
+            QCOMPARE(dialog->windowTitle(), QStringLiteral(TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT));
             for (const char* field :
                  {"IDC_BUY_PRICE", "IDC_QUANTITY", "IDC_SELL_PRICE", "IDC_NET_PROFIT"}) {
                 QCOMPARE(Text(dialog, field), QStringLiteral("0"));
@@ -304,7 +305,7 @@ class CalculatorWindowTest : public QObject {
                 for (const QLabel* label : about->findChildren<QLabel*>()) {
                     texts << label->text();
                 }
-                QVERIFY(texts.contains(QStringLiteral("Trellan 0.12 版")));
+                QVERIFY(texts.contains(QStringLiteral(TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT " 版")));
                 QTest::keyClick(about, Qt::Key_Return);  // the default button: OK
                 QVERIFY(!about->isVisible());
             });

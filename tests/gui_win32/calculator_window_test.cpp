@@ -11,6 +11,7 @@
 #include "core/number_text.h"
 
 #include "res/resource_ids.h"
+#include "res/version.h"
 
 #include "ui/framework/messages.h"
 #include "ui/profit_calc_dlg.h"
@@ -45,7 +46,7 @@ class CalculatorWindow : public testing::Test {
     int Drive(const std::function<void(HWND)>& steps) {
         return RunDriven(window, [&steps] {
             const HWND dialog = WaitForDialogOtherThan(nullptr);
-            ASSERT_EQ(Text(dialog), "Trellan 0.12");
+            ASSERT_EQ(Text(dialog), TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT);
             steps(dialog);
         });
     }
@@ -211,7 +212,7 @@ TEST_F(CalculatorWindow, AboutBoxComesFromTheButtonAndTheSystemMenu) {
             }
             const HWND box = WaitForDialogOtherThan(dialog);
             EXPECT_EQ(Text(box), "关于 Quorim");
-            EXPECT_NE(::FindWindowExW(box, nullptr, L"Static", L"Trellan 0.12 版"), nullptr);
+            EXPECT_NE(::FindWindowExW(box, nullptr, L"Static", L"" TRELLAN_PRODUCT_NAME L" " TRELLAN_VERSION_TEXT L" 版"), nullptr);
             EXPECT_EQ(Focus(), ::GetDlgItem(box, res::ID_OK));
             PressKey(key);
             ASSERT_TRUE(WaitForReturnTo(dialog));
