@@ -1,5 +1,5 @@
 # The Debian package, built by CPack from the install rules: `cpack -G DEB` in a build configured
-# with the prefix it installs to (/usr), so that the program knows its bindir when installed.
+# with the prefix it installs to (/usr).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME trellan)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
