@@ -32,11 +32,11 @@ for exe in build/windows/app/*.exe build/windows/tests/*.exe; do
 done
 # The shipped program: stripped, with ASLR and DEP.
 program=build/windows/app/Trellan.exe
-! i686-w64-mingw32-objdump -h "$program" | grep -q '\.debug_' ||
+[[ "$(i686-w64-mingw32-objdump -h "$program")" != *.debug_* ]] ||
     { echo "$program is not stripped" >&2; exit 1; }
+headers=$(i686-w64-mingw32-objdump -p "$program")
 for flag in DYNAMIC_BASE NX_COMPAT; do
-    i686-w64-mingw32-objdump -p "$program" | grep -qw "$flag" ||
-        { echo "$program lacks $flag" >&2; exit 1; }
+    grep -qw "$flag" <<<"$headers" || { echo "$program lacks $flag" >&2; exit 1; }
 done
 
 # One Wine server for the whole run. Its helper processes (services, devices) are started here,
