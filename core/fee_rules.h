@@ -26,6 +26,14 @@ struct RatesInForce {
     FeeSchedule2023 since2023;
 };
 
+// The summary line of today's rules, "现行佣0.25‰,印花0.50‰,过户0.01‰", written as the classic
+// line is (FormatRateSummary) and never longer than it.
+void FormatRateSummary2023(const FeeSchedule2023& schedule,
+                           std::span<char, SUMMARY_BUFFER_SIZE> buffer);
+
+// The summary line of the rules in force.
+void FormatRateSummaryUnder(const RatesInForce& rates, std::span<char, SUMMARY_BUFFER_SIZE> buffer);
+
 // Gross gain less today's fees, in plain double arithmetic, in a fixed order. The exchange
 // does not matter.
 double CalculateNetProfit2023(const TradeEntry& entry, const FeeSchedule2023& schedule);

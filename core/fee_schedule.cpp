@@ -4,12 +4,17 @@
 #include <array>
 #include <string_view>
 
+#include "core/fee_rules.h"
 #include "core/number_text.h"
 
 namespace trellan {
 namespace {
 
-constexpr std::array<std::string_view, 3> LABELS{"佣金", ",花税", ",过户费"};
+using Labels = std::array<std::string_view, 3>;
+
+constexpr Labels LABELS{"佣金", ",花税", ",过户费"};
+// Today's rules: as long as the classic line, which just fills its control.
+constexpr Labels LABELS_2023{"现行佣", ",印花", ",过户"};
 constexpr std::string_view PER_MILLE = "‰";
 
 // Bytes of a UTF-8 text in code page 936: one for ASCII, two for each character of ours beyond
@@ -23,9 +28,10 @@ constexpr std::size_t Cp936Length(std::string_view utf8) {
     return length;
 }
 
-constexpr std::size_t FixedTextLength(std::size_t (*length)(std::string_view)) {
+constexpr std::size_t FixedTextLength(std::size_t (*length)(std::string_view),
+                                      const Labels& labels = LABELS) {
     std::size_t total = 3 * length(PER_MILLE);
-    for (const std::string_view label : LABELS) {
+    for (const std::string_view label : labels) {
         total += length(label);
     }
     return total;
@@ -36,6 +42,9 @@ constexpr std::size_t Utf8Length(std::string_view utf8) {
 }
 
 static_assert(FixedTextLength(Cp936Length) == 22, "the fixed text is 22 bytes in code page 936");
+static_assert(FixedTextLength(Cp936Length, LABELS_2023) == FixedTextLength(Cp936Length) &&
+                  FixedTextLength(Utf8Length, LABELS_2023) == FixedTextLength(Utf8Length),
+              "both lines share the room");
 static_assert(SUMMARY_BUFFER_SIZE - SUMMARY_CAPACITY ==
                   FixedTextLength(Utf8Length) - FixedTextLength(Cp936Length),
               "the buffer holds in UTF-8 what the capacity holds in code page 936");
@@ -87,19 +96,32 @@ class BoundedWriter {
     std::size_t m_length = 0;
 };
 
-}  // namespace
-
-void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_BUFFER_SIZE> buffer) {
-    const std::array<double, 3> perMille{ToPerMille(schedule.commissionRate),
-                                         ToPerMille(schedule.stampDutyRate),
-                                         ToPerMille(schedule.transferRate)};
+void WriteSummary(const Labels& labels, const std::array<double, 3>& perMille,
+                  std::span<char, SUMMARY_BUFFER_SIZE> buffer) {
     const std::array<NumberText, 3> numbers = SummaryNumbers(perMille);
     BoundedWriter line(buffer);
     for (std::size_t i = 0; i < perMille.size(); ++i) {
-        line.Append(LABELS[i]);
+        line.Append(labels[i]);
         line.Append(numbers[i].View());
         line.Append(PER_MILLE);
     }
+}
+
+}  // namespace
+
+void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_BUFFER_SIZE> buffer) {
+    WriteSummary(LABELS,
+                 {ToPerMille(schedule.commissionRate), ToPerMille(schedule.stampDutyRate),
+                  ToPerMille(schedule.transferRate)},
+                 buffer);
+}
+
+void FormatRateSummary2023(const FeeSchedule2023& schedule,
+                           std::span<char, SUMMARY_BUFFER_SIZE> buffer) {
+    WriteSummary(LABELS_2023,
+                 {ToPerMille(schedule.commissionRate), ToPerMille(schedule.stampDutyRate),
+                  ToPerMille(schedule.transferRate)},
+                 buffer);
 }
 
 }  // namespace trellan

@@ -1,4 +1,5 @@
-// The settings-file reader and writer on arbitrary file bytes.
+// The settings-file reader and writer on arbitrary file bytes, and the file's encoding, which
+// gives back the very bytes it was given.
 //
 // Input: section, key and value as libFuzzer's escaped strings ("SET\ COMMISION\ 2.50\ "), the
 // rest of the bytes as the file text; the last byte picks the size of the copy buffer.
@@ -14,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "settings/profile_encoding.h"
 #include "settings/profile_text.h"
 
 #include "fuzz_check.h"
@@ -36,12 +38,14 @@ bool IsOneTrimmedLine(std::string_view text) {
 }
 
 // What a writer can store so that it reads back as written: one line without blanks around it;
-// a key without '=' that cannot pass for a section line; a value not wrapped in quotes.
+// a section name without ']'; a key without '=' that cannot pass for a section line; a value
+// not wrapped in quotes.
 bool IsStorable(std::string_view section, std::string_view key, std::string_view value) {
     const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
                         value.back() == value.front();
     return IsOneTrimmedLine(section) && IsOneTrimmedLine(key) && IsOneTrimmedLine(value) &&
-           key.find('=') == std::string_view::npos && !key.starts_with('[') && !quoted;
+           section.find(']') == std::string_view::npos && key.find('=') == std::string_view::npos &&
+           !key.starts_with('[') && !quoted;
 }
 
 bool Contains(std::string_view outer, std::string_view inner) {
@@ -53,7 +57,8 @@ void CheckFind(std::string_view file, std::string_view section, std::string_view
     const std::optional<std::string_view> value = FindProfileValue(file, section, key);
     if (value) {
         Require(value->empty() || Contains(file, *value), "a found value lies inside the file");
-        Require(value->find('\n') == std::string_view::npos, "a found value is a single line");
+        Require(value->find_first_of("\r\n") == std::string_view::npos,
+                "a found value is a single line");
     }
 }
 
@@ -83,18 +88,21 @@ std::vector<std::pair<std::string, std::string>> NamesIn(std::string_view file) 
     std::string section;
     bool inSection = false;
     for (std::size_t at = 0; at < file.size() && names.size() < MAX_CHECKED_KEYS;) {
-        const std::size_t newline = std::min(file.find('\n', at), file.size());
-        std::string_view line = file.substr(at, newline - at);
-        at = newline + 1;
-        while (!line.empty() && (IsBlank(line.front()) || line.front() == '\r')) {
+        // CR LF, LF and a bare CR each end a line; an empty line between CR and LF is no loss.
+        const std::size_t end = std::min(file.find_first_of("\r\n", at), file.size());
+        std::string_view line = file.substr(at, end - at);
+        at = end + 1;
+        while (!line.empty() && IsBlank(line.front())) {
             line.remove_prefix(1);
         }
-        while (!line.empty() && (IsBlank(line.back()) || line.back() == '\r')) {
+        while (!line.empty() && IsBlank(line.back())) {
             line.remove_suffix(1);
         }
-        const std::size_t close = line.rfind(']');
-        if (line.starts_with('[') && close != std::string_view::npos) {
-            section.assign(line.substr(1, close - 1));
+        if (line.starts_with('[')) {
+            // The name ends at the first ']', or with the line.
+            section.assign(line.substr(1, line.find(']') == std::string_view::npos
+                                              ? std::string_view::npos
+                                              : line.find(']') - 1));
             while (!section.empty() && IsBlank(section.front())) {
                 section.erase(0, 1);
             }
@@ -145,7 +153,7 @@ void CheckSet(std::string_view file, std::string_view section, std::string_view 
     // An existing value is replaced within its line; a missing key or section is inserted
     // without changing a byte of what was there.
     const std::string_view replaced = ReplacedStretch(file, after);
-    Require(replaced.find('\n') == std::string_view::npos,
+    Require(replaced.find_first_of("\r\n") == std::string_view::npos,
             "setting a value changes a single line at most");
     if (!FindProfileValue(file, section, key)) {
         Require(replaced.empty(), "a new key is inserted, nothing else changes");
@@ -174,6 +182,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string value = input.ConsumeRandomLengthString(120);
     const std::string file = input.ConsumeRemainingBytesAsString();
 
+    const trellan::ProfileFileText decoded = trellan::DecodeProfileFile(file);
+    trellan::fuzzing::Require(trellan::EncodeProfileFile(decoded) == file,
+                              "a file decodes and encodes back to its very bytes");
     trellan::CheckFind(file, section, key);
     trellan::CheckCopy(file, section, key, value, capacity);
     if (trellan::IsStorable(section, key, value)) {

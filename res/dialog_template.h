@@ -23,6 +23,7 @@ enum Style : std::uint32_t {
     STYLE_SETFONT = 0x00000040,     // dialog style
     STYLE_EDIT_AUTOHSCROLL = 0x00000080,
     STYLE_STATIC_NOPREFIX = 0x00000080,
+    STYLE_STATIC_RIGHT = 0x00000002,
     STYLE_BUTTON_FLAT = 0x00008000,
 };
 
@@ -36,16 +37,18 @@ enum class ControlKind {
     Text,  // static text
     Icon,  // static icon
     GroupBox,
+    AutoCheckBox,
 };
 
 struct ControlTemplate {
     ControlKind kind;
     int id;
-    std::string_view idName;            // the identifier's name, empty for IDC_STATIC
-    std::string_view text;              // for an icon: the icon resource's name
-    int x, y, cx, cy;                   // dialog units
-    std::uint32_t style;                // Style bits beyond those of the kind
-    std::string_view description = {};  // for assistive technology, where the text says little
+    std::string_view idName;               // the identifier's name, empty for IDC_STATIC
+    std::string_view text;                 // for an icon: the icon resource's name
+    int x, y, cx, cy;                      // dialog units
+    std::uint32_t style;                   // Style bits beyond those of the kind
+    std::string_view description = {};     // for assistive technology, where the text says little
+    std::string_view accessibleName = {};  // for a button whose text is only a symbol
 };
 
 struct DialogTemplate {

@@ -39,6 +39,9 @@ constexpr std::array CALCULATOR_CONTROLS{
                     STYLE_GROUP},
     ControlTemplate{GroupBox, IDC_STATIC, "", "", 6, 7, 149, 124, 0},
     ControlTemplate{PushButton, IDC_ABOUT, "IDC_ABOUT", "关于..", 90, 106, 50, 15, STYLE_TABSTOP},
+    // Right of the result field, inside the frame: what the result came to, fee by fee.
+    ControlTemplate{PushButton, IDC_DETAILS, "IDC_DETAILS", "…", 143, 89, 10, 12,
+                    STYLE_TABSTOP | STYLE_BUTTON_FLAT, "每项费用、保本卖价和收益率", "费用明细"},
 };
 
 constexpr std::array FEE_RATE_CONTROLS{
@@ -54,6 +57,56 @@ constexpr std::array FEE_RATE_CONTROLS{
     ControlTemplate{Text, IDC_STATIC, "", "‰", 116, 9, 9, 8, STYLE_GROUP},
     ControlTemplate{Text, IDC_STATIC, "", "‰", 116, 28, 9, 8, STYLE_GROUP},
     ControlTemplate{Text, IDC_STATIC, "", "‰", 116, 45, 9, 8, STYLE_GROUP},
+    // Below the classic controls, which keep their places: today's rules, with their own rates
+    // in the three fields while the box is checked, and the minimum commission.
+    ControlTemplate{AutoCheckBox, IDC_RULES_2023, "IDC_RULES_2023", "按现行规则（2023年8月28日起）",
+                    7, 99, 131, 10, STYLE_GROUP | STYLE_TABSTOP},
+    ControlTemplate{Text, IDC_MIN_COMMISSION_LABEL, "IDC_MIN_COMMISSION_LABEL", "最低佣金：", 7,
+                    116, 41, 8, STYLE_GROUP},
+    ControlTemplate{Edit, IDC_MIN_COMMISSION, "IDC_MIN_COMMISSION", "", 53, 114, 59, 12, FIELD},
+    ControlTemplate{Text, IDC_MIN_COMMISSION_UNIT, "IDC_MIN_COMMISSION_UNIT", "元", 116, 116, 9, 8,
+                    STYLE_GROUP},
+};
+
+constexpr std::uint32_t LABEL = STYLE_GROUP;
+constexpr std::uint32_t VALUE = STYLE_GROUP | STYLE_STATIC_RIGHT | STYLE_STATIC_NOPREFIX;
+
+// Two columns of fees, buy and sell, then one value a line; the note says which rules were
+// used, or why there is nothing to show.
+constexpr std::array FEE_DETAIL_CONTROLS{
+    ControlTemplate{Text, IDC_STATIC, "", "买入", 62, 7, 48, 8, VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "卖出", 114, 7, 48, 8, VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "佣    金：", 7, 19, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_BUY_COMMISSION, "IDC_DETAIL_BUY_COMMISSION", "", 62, 19, 48, 8,
+                    VALUE},
+    ControlTemplate{Text, IDC_DETAIL_SELL_COMMISSION, "IDC_DETAIL_SELL_COMMISSION", "", 114, 19, 48,
+                    8, VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "印 花 税：", 7, 31, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_BUY_STAMP_DUTY, "IDC_DETAIL_BUY_STAMP_DUTY", "", 62, 31, 48, 8,
+                    VALUE},
+    ControlTemplate{Text, IDC_DETAIL_SELL_STAMP_DUTY, "IDC_DETAIL_SELL_STAMP_DUTY", "", 114, 31, 48,
+                    8, VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "过 户 费：", 7, 43, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_BUY_TRANSFER, "IDC_DETAIL_BUY_TRANSFER", "", 62, 43, 48, 8,
+                    VALUE},
+    ControlTemplate{Text, IDC_DETAIL_SELL_TRANSFER, "IDC_DETAIL_SELL_TRANSFER", "", 114, 43, 48, 8,
+                    VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "费用合计：", 7, 59, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_TOTAL_FEES, "IDC_DETAIL_TOTAL_FEES", "", 62, 59, 100, 8,
+                    VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "毛    利：", 7, 71, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_GROSS, "IDC_DETAIL_GROSS", "", 62, 71, 100, 8, VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "净 收 益：", 7, 83, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_NET, "IDC_DETAIL_NET", "", 62, 83, 100, 8, VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "保本卖价：", 7, 95, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_BREAK_EVEN, "IDC_DETAIL_BREAK_EVEN", "", 62, 95, 100, 8,
+                    VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "收 益 率：", 7, 107, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_RETURN, "IDC_DETAIL_RETURN", "", 62, 107, 100, 8, VALUE},
+    ControlTemplate{Text, IDC_DETAIL_NOTE, "IDC_DETAIL_NOTE", "", 7, 121, 155, 8,
+                    STYLE_GROUP | STYLE_STATIC_NOPREFIX},
+    ControlTemplate{DefaultPushButton, ID_OK, "IDOK", "确定", 60, 134, 50, 14,
+                    STYLE_GROUP | STYLE_TABSTOP},
 };
 
 constexpr std::array ABOUT_CONTROLS{
@@ -77,13 +130,17 @@ constexpr DialogTemplate CALCULATOR{IDD_CALCULATOR,
                                     MODAL_DIALOG | STYLE_VISIBLE,
                                     EXSTYLE_APPWINDOW,
                                     CALCULATOR_CONTROLS};
+// Wider and taller than the classic dialog by the room of today's rules.
 constexpr DialogTemplate FEE_RATES{
-    IDD_FEE_RATES, "IDD_FEE_RATES",   "参数设置",   135, 101,
+    IDD_FEE_RATES, "IDD_FEE_RATES",   "参数设置",   145, 134,
     DIALOG_FONT,   DIALOG_POINT_SIZE, MODAL_DIALOG, 0,   FEE_RATE_CONTROLS};
+constexpr DialogTemplate FEE_DETAILS{
+    IDD_FEE_DETAILS, "IDD_FEE_DETAILS", "费用明细",   170, 155,
+    DIALOG_FONT,     DIALOG_POINT_SIZE, MODAL_DIALOG, 0,   FEE_DETAIL_CONTROLS};
 constexpr DialogTemplate ABOUT{IDD_ABOUTBOX, "IDD_ABOUTBOX",    "关于 Quorim", 190, 55,
                                DIALOG_FONT,  DIALOG_POINT_SIZE, MODAL_DIALOG,  0,   ABOUT_CONTROLS};
 
-constexpr std::array<const DialogTemplate*, 3> ALL{&ABOUT, &CALCULATOR, &FEE_RATES};
+constexpr std::array<const DialogTemplate*, 4> ALL{&ABOUT, &CALCULATOR, &FEE_RATES, &FEE_DETAILS};
 
 }  // namespace
 

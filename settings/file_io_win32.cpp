@@ -109,6 +109,30 @@ FileHandle CreateTemporaryBeside(const std::wstring& target, std::wstring& tempo
     return FileHandle(INVALID_HANDLE_VALUE);
 }
 
+bool WriteAllAtStart(HANDLE file, std::string_view bytes) {
+    LARGE_INTEGER start{};
+    return ::SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && WriteAll(file, bytes) &&
+           ::SetEndOfFile(file) && ::FlushFileBuffers(file);
+}
+
+// For a folder we may not write holding a file we may (as the platform's profile call writes
+// it there): the file is rewritten where it stands. Less safe than a move, as a crash in the
+// middle leaves a mixture; when a write fails, the old bytes are put back.
+bool RewriteInPlace(const char* path, const std::wstring& target, std::string_view bytes) {
+    const FileContents old = ReadWholeFile(path);
+    const FileHandle file(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (old.status != ReadStatus::Ok || !file.IsOpen() ||
+        ::GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        return false;
+    }
+    if (WriteAllAtStart(file.Get(), bytes)) {
+        return true;
+    }
+    WriteAllAtStart(file.Get(), old.bytes);
+    return false;
+}
+
 }  // namespace
 
 FileContents ReadWholeFile(const char* path) {
@@ -166,7 +190,9 @@ bool ReplaceFileAtomically(const char* path, std::string_view bytes) {
     std::wstring temporary;
     FileHandle file = CreateTemporaryBeside(*target, temporary);
     if (!file.IsOpen()) {
-        return false;
+        // No new file can be made beside it: write the file itself when we may.
+        return ::GetFileAttributesW(target->c_str()) != INVALID_FILE_ATTRIBUTES &&
+               RewriteInPlace(path, *target, bytes);
     }
     // Flushed before the move, so that after a crash the name holds either the old or the
     // complete new file; the move itself is written through before it returns.

@@ -34,8 +34,8 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
                       [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
-// One line of the file: where it starts, where its text ends (before CR LF or LF) and where
-// the next line starts.
+// One line of the file: where it starts, where its text ends (before CR LF, LF or a bare CR,
+// each of which ends a line for the platform's profile code) and where the next line starts.
 struct Line {
     std::size_t begin = 0;
     std::size_t textEnd = 0;
@@ -43,11 +43,10 @@ struct Line {
 };
 
 Line LineAt(std::string_view text, std::size_t begin) {
-    const std::size_t newline = text.find('\n', begin);
-    Line line{begin, newline == std::string_view::npos ? text.size() : newline, 0};
-    line.next = newline == std::string_view::npos ? text.size() : newline + 1;
-    if (line.textEnd > begin && text[line.textEnd - 1] == '\r') {
-        --line.textEnd;
+    const std::size_t end = std::min(text.find_first_of("\r\n", begin), text.size());
+    Line line{begin, end, end};
+    if (end < text.size()) {
+        line.next = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
     }
     return line;
 }
@@ -56,14 +55,16 @@ std::string_view TextOf(std::string_view text, const Line& line) {
     return text.substr(line.begin, line.textEnd - line.begin);
 }
 
-// The name of a "[name]" line, or nothing for any other line.
+// The name of a section line, or nothing for any other line. As Windows reads it, the name ends
+// at the first ']' ("[SET] [OTHER]" is SET), and a line without one is named by the rest of the
+// line ("[SET" is SET).
 std::optional<std::string_view> SectionName(std::string_view lineText) {
     const std::string_view trimmed = Trim(lineText);
-    const std::size_t close = trimmed.rfind(']');
-    if (trimmed.empty() || trimmed.front() != '[' || close == std::string_view::npos) {
+    if (trimmed.empty() || trimmed.front() != '[') {
         return std::nullopt;
     }
-    return Trim(trimmed.substr(1, close - 1));
+    const std::string_view rest = trimmed.substr(1);
+    return Trim(rest.substr(0, rest.find(']')));
 }
 
 // Where a "name=value" line's name and value stand, as offsets into the line's text.
@@ -140,22 +141,29 @@ std::optional<KeyInSection> FindKey(std::string_view text, const SectionSpan& se
     return std::nullopt;
 }
 
+// The line end the file already uses, judged by its first: CR LF, LF or a bare CR.
 std::string_view LineEndOf(std::string_view text) {
-    const std::size_t newline = text.find('\n');
-    if (newline == std::string_view::npos) {
+    const std::size_t end = text.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
         return NEW_FILE_LINE_END;
     }
-    return newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
+    if (text[end] == '\n') {
+        return "\n";
+    }
+    return text.compare(end, 2, "\r\n") == 0 ? "\r\n" : "\r";
 }
 
 // What must follow text before a new line can start: nothing after a line end (or at the start
-// of the file), the LF of a carriage return left bare at the end of the file (which readers
-// already take as a line end), a whole line end otherwise.
+// of the file); in a file whose lines do not end in a bare CR, the LF of a CR left bare at its
+// end (a line end cut short); a whole line end otherwise.
 std::string_view LineEndToFinish(std::string_view text, std::string_view lineEnd) {
     if (text.empty() || text.back() == '\n') {
         return {};
     }
-    return text.back() == '\r' ? "\n" : lineEnd;
+    if (text.back() == '\r') {
+        return lineEnd == "\r" ? "" : "\n";
+    }
+    return lineEnd;
 }
 
 std::string KeyValueLine(const ProfileEntry& entry, std::string_view lineEnd) {
@@ -180,6 +188,10 @@ std::optional<std::string_view> FindProfileValue(std::string_view fileText,
     const std::string_view lineText = TextOf(fileText, found->line);
     return Unquote(
         lineText.substr(found->key.valueBegin, found->key.valueEnd - found->key.valueBegin));
+}
+
+bool HasProfileSection(std::string_view fileText, std::string_view section) {
+    return FindSection(fileText, section).has_value();
 }
 
 std::string SetProfileValue(std::string_view fileText, std::string_view section,

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,17 +14,13 @@
 
 #include "settings/file_io.h"
 #include "settings/module_path.h"
+#include "settings/profile_encoding.h"
 #include "settings/profile_text.h"
 
 namespace trellan {
 namespace {
 
-constexpr std::string_view SECTION = "SET";
-
-// "COMMISION" is spelled as the files in use spell it.
-constexpr std::string_view COMMISSION_KEY = "COMMISION";
-constexpr std::string_view STAMP_DUTY_KEY = "STAMPDUTY";
-constexpr std::string_view TRANSFER_KEY = "TRANSFER";
+constexpr std::string_view SECTION = SETTINGS_SECTION;
 
 #ifdef _WIN32
 constexpr char PATH_SEPARATOR = '\\';
@@ -32,12 +29,30 @@ constexpr char PATH_SEPARATOR = '/';
 #endif
 
 // The platform limit on the executable's path, terminating zero included.
-constexpr std::size_t MODULE_PATH_LIMIT = PATH_CAPACITY - 1;
+constexpr std::size_t MODULE_PATH_LIMIT = PATH_BUFFER_SIZE - 1;
+
+#ifdef _WIN32
+// UTF-16 units of a UTF-8 text: one for each character, two beyond the first plane.
+std::size_t Utf16Length(std::string_view utf8) {
+    std::size_t units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        units += (byte & 0xC0) == 0x80 ? 0 : byte >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+bool SettingsPathFits(std::string_view directory, std::string_view name) {
+    return Utf16Length(directory) + Utf16Length(name) < SYSTEM_PATH_UNITS;
+}
+#else
+bool SettingsPathFits(std::string_view directory, std::string_view name) {
+    return directory.size() + name.size() < PATH_CAPACITY;
+}
+#endif
 
 double ReadRate(std::string_view fileText, std::string_view key, std::string_view defaultText) {
-    std::array<char, VALUE_CAPACITY> value{};
-    CopyProfileString(fileText, SECTION, key, defaultText, value);
-    return FromPerMille(ParseLeadingDouble(value.data()));
+    return FromPerMille(ReadSettingsNumber(fileText, SECTION, key, defaultText));
 }
 
 // Whether a text read back by the settings reader gives this very double.
@@ -54,7 +69,7 @@ void CopyText(std::string_view text, std::span<char, VALUE_CAPACITY> buffer) {
 
 }  // namespace
 
-void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> path) {
+void SettingsPathBeside(const char* modulePath, std::span<char, PATH_BUFFER_SIZE> path) {
     std::fill(path.begin(), path.end(), '\0');
     const std::string_view module(modulePath, strnlen(modulePath, MODULE_PATH_LIMIT));
     const std::size_t separator = module.rfind(PATH_SEPARATOR);
@@ -63,14 +78,14 @@ void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> p
     }
     const std::string_view directory = module.substr(0, separator + 1);
     const std::string_view name = SETTINGS_FILE_NAME;
-    if (directory.size() + name.size() + 1 > path.size()) {
+    if (!SettingsPathFits(directory, name)) {
         return;  // would not fit: leave the path empty rather than cut it
     }
     std::copy(directory.begin(), directory.end(), path.begin());
     std::copy(name.begin(), name.end(), path.begin() + static_cast<long>(directory.size()));
 }
 
-void BuildSettingsPath(std::span<char, PATH_CAPACITY> path) {
+void BuildSettingsPath(std::span<char, PATH_BUFFER_SIZE> path) {
     std::array<char, MODULE_PATH_LIMIT> module{};
     if (GetModuleFileName(module) == 0) {
         std::fill(path.begin(), path.end(), '\0');
@@ -79,7 +94,15 @@ void BuildSettingsPath(std::span<char, PATH_CAPACITY> path) {
     SettingsPathBeside(module.data(), path);
 }
 
-FeeSchedule FeeScheduleFromText(std::string_view fileText) {
+double ReadSettingsNumber(std::string_view fileText, std::string_view section, std::string_view key,
+                          std::string_view defaultText) {
+    std::array<char, VALUE_CAPACITY> value{};
+    CopyProfileString(fileText, section, key, defaultText, value);
+    return ParseLeadingDouble(value.data());
+}
+
+FeeSchedule FeeScheduleFromText(std::string_view fileBytes) {
+    const std::string fileText = DecodeProfileFile(fileBytes).text;
     FeeSchedule schedule;
     schedule.commissionRate = ReadRate(fileText, COMMISSION_KEY, "1.5");
     schedule.stampDutyRate = ReadRate(fileText, STAMP_DUTY_KEY, "1.0");
@@ -115,7 +138,7 @@ void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer
     CopyText(exact.length < buffer.size() ? exact.View() : FormatShortest(perMille).View(), buffer);
 }
 
-std::string SettingsTextWith(std::string_view fileText, double commission, double stampDuty,
+std::string SettingsTextWith(std::string_view fileBytes, double commission, double stampDuty,
                              double transfer) {
     std::array<std::array<char, VALUE_CAPACITY>, 3> values{};
     FormatSettingsValue(commission, values[0]);
@@ -124,14 +147,15 @@ std::string SettingsTextWith(std::string_view fileText, double commission, doubl
     const std::array<ProfileEntry, 3> entries{ProfileEntry{COMMISSION_KEY, values[0].data()},
                                               ProfileEntry{STAMP_DUTY_KEY, values[1].data()},
                                               ProfileEntry{TRANSFER_KEY, values[2].data()}};
-    std::string text(fileText);
+    ProfileFileText file = DecodeProfileFile(fileBytes);
     for (const ProfileEntry& entry : entries) {
-        text = SetProfileValue(text, SECTION, entry);
+        file.text = SetProfileValue(file.text, SECTION, entry);
     }
-    return text;
+    return EncodeProfileFile(file);
 }
 
-bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer) {
+bool ReplaceSettingsText(const char* path,
+                         const std::function<std::string(std::string_view)>& edit) {
     if (path == nullptr || *path == '\0') {
         return false;
     }
@@ -139,10 +163,16 @@ bool SaveFeeSchedule(const char* path, double commission, double stampDuty, doub
     if (file.status == ReadStatus::Failed) {
         return false;  // never replace a file we could not read: its other lines would be lost
     }
-    // All three keys in one replacement, so the file never holds a mixture of old and new.
-    const std::string text = SettingsTextWith(file.bytes, commission, stampDuty, transfer);
+    const std::string text = edit(file.bytes);
     // A file grown past what loading accepts would lose the rates just saved.
     return text.size() <= MAX_SETTINGS_FILE_SIZE && ReplaceFileAtomically(path, text);
+}
+
+bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer) {
+    // All three keys in one replacement, so the file never holds a mixture of old and new.
+    return ReplaceSettingsText(path, [&](std::string_view fileText) {
+        return SettingsTextWith(fileText, commission, stampDuty, transfer);
+    });
 }
 
 }  // namespace trellan

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,30 +13,60 @@ namespace trellan {
 inline constexpr std::size_t PATH_CAPACITY = 256;   // settings path, terminating zero included
 inline constexpr std::size_t VALUE_CAPACITY = 100;  // one value text, terminating zero included
 
+#ifdef _WIN32
+// What Windows can open: MAX_PATH UTF-16 units, terminating zero included. The settings path is
+// held to it, not to PATH_CAPACITY bytes of our UTF-8, in which a Chinese folder name takes
+// half as much room again as in the system's code page.
+inline constexpr std::size_t SYSTEM_PATH_UNITS = 260;
+// Room for such a path in UTF-8: three bytes for each unit at most.
+inline constexpr std::size_t PATH_BUFFER_SIZE = 3 * (SYSTEM_PATH_UNITS - 1) + 1;
+#else
+inline constexpr std::size_t PATH_BUFFER_SIZE = PATH_CAPACITY;
+#endif
+
 inline constexpr char SETTINGS_FILE_NAME[] = "Set.ini";
+
+// The section of the rates, and their keys; "COMMISION" is spelled as the files in use spell it.
+inline constexpr std::string_view SETTINGS_SECTION = "SET";
+inline constexpr std::string_view COMMISSION_KEY = "COMMISION";
+inline constexpr std::string_view STAMP_DUTY_KEY = "STAMPDUTY";
+inline constexpr std::string_view TRANSFER_KEY = "TRANSFER";
 
 // Fills path with "Set.ini" in the executable's directory. When the executable's path cannot
 // be had, or the settings path would not fit, path is left empty.
-void BuildSettingsPath(std::span<char, PATH_CAPACITY> path);
+void BuildSettingsPath(std::span<char, PATH_BUFFER_SIZE> path);
 
 // The settings path for an executable at modulePath (same rule, for any given path).
-void SettingsPathBeside(const char* modulePath, std::span<char, PATH_CAPACITY> path);
+void SettingsPathBeside(const char* modulePath, std::span<char, PATH_BUFFER_SIZE> path);
 
 // The rates stored at path; a missing file, section or key gives the default rate, an
 // unreadable file gives all three.
 FeeSchedule LoadFeeSchedule(const char* path);
 
-// The rates stored in the text of a settings file, by the same rules as LoadFeeSchedule.
-FeeSchedule FeeScheduleFromText(std::string_view fileText);
+// The rates stored in the bytes of a settings file (8-bit or UTF-16 with its mark), by the same
+// rules as LoadFeeSchedule.
+FeeSchedule FeeScheduleFromText(std::string_view fileBytes);
 
-// The text of a settings file with the three per-mille values set, every other byte kept.
-std::string SettingsTextWith(std::string_view fileText, double commission, double stampDuty,
+// The number at key in section of a file's decoded text, read as the platform's atof reads it;
+// defaultText when the section or the key is missing.
+double ReadSettingsNumber(std::string_view fileText, std::string_view section, std::string_view key,
+                          std::string_view defaultText);
+
+// The bytes of a settings file with the three per-mille values set, in the file's own encoding
+// and line ends, every other line kept.
+std::string SettingsTextWith(std::string_view fileBytes, double commission, double stampDuty,
                              double transfer);
 
 // Stores the three per-mille values as confirmed by the user, in one atomic replacement of the
 // file. Returns false, with the file left as it was, when it cannot be written (or path is
 // empty).
 bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer);
+
+// Replaces the settings file at path by edit(its present text, empty when there is none), in one
+// atomic replacement. Returns false, with the file left as it was, when it cannot be read or
+// written, when the new text is larger than loading accepts, or when path is empty.
+bool ReplaceSettingsText(const char* path,
+                         const std::function<std::string(std::string_view)>& edit);
 
 // The text stored for a per-mille value, which reads back as the very same double: "%.2f"
 // where that text reads back exactly (1.50), else the shortest text with at least two decimals

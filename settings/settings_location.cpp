@@ -20,7 +20,8 @@ bool IsAbsoluteFolder(const char* folder) {
 }
 
 // Joins the parts into path; leaves it empty when the whole would not fit.
-void Compose(std::span<char, PATH_CAPACITY> path, std::initializer_list<std::string_view> parts) {
+void Compose(std::span<char, PATH_BUFFER_SIZE> path,
+             std::initializer_list<std::string_view> parts) {
     std::fill(path.begin(), path.end(), '\0');
     std::size_t length = 0;
     for (const std::string_view part : parts) {
@@ -35,7 +36,7 @@ void Compose(std::span<char, PATH_CAPACITY> path, std::initializer_list<std::str
     }
 }
 
-void PathBeside(std::string_view executableDirectory, std::span<char, PATH_CAPACITY> path) {
+void PathBeside(std::string_view executableDirectory, std::span<char, PATH_BUFFER_SIZE> path) {
     const std::string_view folder = WithoutTrailingSlash(executableDirectory);
     Compose(path, {folder, folder == "/" ? "" : "/", SETTINGS_FILE_NAME});
 }
@@ -47,7 +48,7 @@ bool IsInstalledCopy(const SettingsSituation& situation) {
 }
 
 void UserSettingsPath(const char* xdgConfigHome, const char* home,
-                      std::span<char, PATH_CAPACITY> path) {
+                      std::span<char, PATH_BUFFER_SIZE> path) {
     std::fill(path.begin(), path.end(), '\0');
     std::string_view base;
     std::string_view config;
@@ -66,15 +67,24 @@ void UserSettingsPath(const char* xdgConfigHome, const char* home,
 SettingsLocation ChooseSettingsLocation(const SettingsSituation& situation) {
     SettingsLocation location;
     if (situation.executableDirectory.empty()) {
-        return location;  // as for a portable copy whose path cannot be had
+        location.noSavePath = NoSavePath::ExecutableUnknown;  // as for a portable copy
+        return location;
     }
     if (!IsInstalledCopy(situation)) {
         PathBeside(situation.executableDirectory, location.savePath);
         location.loadPath = location.savePath;
+        location.noSavePath =
+            location.savePath[0] == '\0' ? NoSavePath::PathTooLong : NoSavePath::None;
         return location;
     }
     location.perUser = true;
     UserSettingsPath(situation.xdgConfigHome, situation.home, location.savePath);
+    if (location.savePath[0] == '\0') {
+        location.noSavePath =
+            IsAbsoluteFolder(situation.xdgConfigHome) || IsAbsoluteFolder(situation.home)
+                ? NoSavePath::PathTooLong
+                : NoSavePath::NoHomeFolder;
+    }
     if (situation.userFileExists && location.savePath[0] != '\0') {
         location.loadPath = location.savePath;
     } else if (situation.administratorFileExists) {

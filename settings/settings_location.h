@@ -24,10 +24,19 @@ struct SettingsSituation {
     bool administratorFileExists = false;  // the Set.ini beside the executable
 };
 
+// Why a run has nowhere to save, so that the failed save can say so.
+enum class NoSavePath {
+    None,               // there is a save path
+    ExecutableUnknown,  // the executable's folder could not be had
+    NoHomeFolder,       // an installed copy, and neither XDG_CONFIG_HOME nor HOME is absolute
+    PathTooLong,        // the settings path would not fit
+};
+
 struct SettingsLocation {
-    std::array<char, PATH_CAPACITY> savePath{};  // written by a confirmed save; empty: none
-    std::array<char, PATH_CAPACITY> loadPath{};  // read once at start-up; empty: the defaults
-    bool perUser = false;                        // savePath lies in the user's own folder
+    std::array<char, PATH_BUFFER_SIZE> savePath{};  // written by a confirmed save; empty: none
+    std::array<char, PATH_BUFFER_SIZE> loadPath{};  // read once at start-up; empty: the defaults
+    bool perUser = false;                           // savePath lies in the user's own folder
+    NoSavePath noSavePath = NoSavePath::None;       // why savePath is empty
 };
 
 // An installed copy stands where an install put it, or in a folder it may not write.
@@ -37,7 +46,7 @@ bool IsInstalledCopy(const SettingsSituation& situation);
 // unset, empty or relative. Empty when neither gives an absolute folder, or the path would not
 // fit.
 void UserSettingsPath(const char* xdgConfigHome, const char* home,
-                      std::span<char, PATH_CAPACITY> path);
+                      std::span<char, PATH_BUFFER_SIZE> path);
 
 // The paths a run uses, decided once at start-up.
 SettingsLocation ChooseSettingsLocation(const SettingsSituation& situation);

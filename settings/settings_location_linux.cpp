@@ -48,12 +48,14 @@ SettingsLocation FindSettingsLocation() {
     const std::string_view modulePath(module.data(), length);
     const std::size_t slash = modulePath.rfind('/');
     if (length == 0 || slash == std::string_view::npos) {
-        return {};
+        SettingsLocation unknown;
+        unknown.noSavePath = NoSavePath::ExecutableUnknown;
+        return unknown;
     }
     const std::string directory(modulePath.substr(0, slash == 0 ? 1 : slash));
 
-    std::array<char, PATH_CAPACITY> userPath{};
-    std::array<char, PATH_CAPACITY> besidePath{};
+    std::array<char, PATH_BUFFER_SIZE> userPath{};
+    std::array<char, PATH_BUFFER_SIZE> besidePath{};
     const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
     UserSettingsPath(xdgConfigHome, home, userPath);

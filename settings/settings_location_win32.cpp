@@ -1,3 +1,6 @@
+#include <array>
+
+#include "settings/module_path.h"
 #include "settings/settings_location.h"
 
 namespace trellan {
@@ -8,6 +11,11 @@ SettingsLocation FindSettingsLocation() {
     SettingsLocation location;
     BuildSettingsPath(location.savePath);
     location.loadPath = location.savePath;
+    if (location.savePath[0] == '\0') {
+        std::array<char, PATH_BUFFER_SIZE> module{};
+        location.noSavePath = GetModuleFileName(module) == 0 ? NoSavePath::ExecutableUnknown
+                                                             : NoSavePath::PathTooLong;
+    }
     return location;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "settings/fee_settings.h"
 #include "settings/settings_location.h"
 
 #include "res/resource_ids.h"
@@ -14,10 +15,26 @@
 
 namespace {
 
-std::string SaveFailedMessage(const char* path) {
-    const std::string where =
-        *path != '\0' ? std::string("“") + path + "”" : std::string("（找不到程序所在的文件夹）");
-    return "无法把费率保存到设置文件" + where + "。新的费率仅在本次运行中有效。";
+// Names the file, or why there is none.
+std::string WhereSaved(const char* path, trellan::NoSavePath noSavePath) {
+    if (*path != '\0') {
+        return std::string("“") + path + "”";
+    }
+    switch (noSavePath) {
+        case trellan::NoSavePath::NoHomeFolder:
+            return "（找不到您的主文件夹：HOME 未设为绝对路径）";
+        case trellan::NoSavePath::PathTooLong:
+            return "（设置文件的路径太长）";
+        case trellan::NoSavePath::ExecutableUnknown:
+        case trellan::NoSavePath::None:
+            break;
+    }
+    return "（找不到程序所在的文件夹）";
+}
+
+std::string SaveFailedMessage(const char* path, trellan::NoSavePath noSavePath) {
+    return "无法把费率保存到设置文件" + WhereSaved(path, noSavePath) +
+           "。新的费率仅在本次运行中有效。";
 }
 
 }  // namespace
@@ -67,7 +84,10 @@ bool CProfitCalcDlg::OnInitDialog() {
     const trellan::SettingsLocation location = trellan::FindSettingsLocation();
     m_settingsPath = location.savePath;
     m_settingsPerUser = location.perUser;
-    m_schedule = trellan::LoadFeeSchedule(location.loadPath.data());
+    m_noSavePath = location.noSavePath;
+    const trellan::FeeSettings settings = trellan::LoadFeeSettings(location.loadPath.data());
+    m_rates = settings.rates;
+    m_has2023Section = settings.has2023Section;
     ShowRateSummary();
     return true;
 }
@@ -103,30 +123,49 @@ dlg::HIcon CProfitCalcDlg::OnQueryDragIcon() {
 // values as they stand, and the fields show them again.
 void CProfitCalcDlg::OnCalculate() {
     UpdateData(true);
-    m_entry.netResult = trellan::CalculateNetProfit(m_entry, m_schedule);
+    m_entry.netResult = trellan::NetProfitUnder(m_entry, m_rates);
     UpdateData(false);
 }
 
 void CProfitCalcDlg::OnSettings() {
+    trellan::FeeSchedule2023& since2023 = m_rates.since2023;
     CFeeRateDlg rates;
-    rates.m_commission = trellan::ToPerMille(m_schedule.commissionRate);
-    rates.m_stampDuty = trellan::ToPerMille(m_schedule.stampDutyRate);
-    rates.m_transfer = trellan::ToPerMille(m_schedule.transferRate);
+    rates.m_commission = trellan::ToPerMille(m_rates.classic.commissionRate);
+    rates.m_stampDuty = trellan::ToPerMille(m_rates.classic.stampDutyRate);
+    rates.m_transfer = trellan::ToPerMille(m_rates.classic.transferRate);
+    rates.m_use2023 = m_rates.rules == trellan::FeeRules::Since2023;
+    rates.m_commission2023 = trellan::ToPerMille(since2023.commissionRate);
+    rates.m_stampDuty2023 = trellan::ToPerMille(since2023.stampDutyRate);
+    rates.m_transfer2023 = trellan::ToPerMille(since2023.transferRate);
+    rates.m_minCommission = since2023.minCommission;
+    rates.m_shown2023 = m_has2023Section;
     if (rates.DoModal() != dlg::RESULT_OK) {
         return;
     }
-    m_schedule.commissionRate = trellan::FromPerMille(rates.m_commission);
-    m_schedule.stampDutyRate = trellan::FromPerMille(rates.m_stampDuty);
-    m_schedule.transferRate = trellan::FromPerMille(rates.m_transfer);
+    m_rates.classic.commissionRate = trellan::FromPerMille(rates.m_commission);
+    m_rates.classic.stampDutyRate = trellan::FromPerMille(rates.m_stampDuty);
+    m_rates.classic.transferRate = trellan::FromPerMille(rates.m_transfer);
+    m_rates.rules = rates.m_use2023 ? trellan::FeeRules::Since2023 : trellan::FeeRules::Classic;
+    since2023 = {trellan::FromPerMille(rates.m_commission2023),
+                 trellan::FromPerMille(rates.m_stampDuty2023),
+                 trellan::FromPerMille(rates.m_transfer2023), rates.m_minCommission};
+    m_has2023Section = rates.m_shown2023;
     if (m_settingsPerUser) {
         trellan::CreateUserSettingsFolder(m_settingsPath.data());  // a failure shows in the save
     }
-    const bool saved = trellan::SaveFeeSchedule(m_settingsPath.data(), rates.m_commission,
-                                                rates.m_stampDuty, rates.m_transfer);
+    // The values as confirmed, not the rates converted back.
+    const trellan::ConfirmedFees confirmed{m_rates.rules,
+                                           rates.m_commission,
+                                           rates.m_stampDuty,
+                                           rates.m_transfer,
+                                           rates.m_shown2023,
+                                           {rates.m_commission2023, rates.m_stampDuty2023,
+                                            rates.m_transfer2023, rates.m_minCommission}};
+    const bool saved = trellan::SaveFeeSettings(m_settingsPath.data(), confirmed);
     ShowRateSummary();
     // The new rates apply for this run either way; a failed save must not pass unnoticed.
     if (!saved) {
-        ShowMessage(SaveFailedMessage(m_settingsPath.data()));
+        ShowMessage(SaveFailedMessage(m_settingsPath.data(), m_noSavePath));
     }
 }
 
@@ -136,6 +175,6 @@ void CProfitCalcDlg::OnAbout() {
 }
 
 void CProfitCalcDlg::ShowRateSummary() {
-    trellan::FormatRateSummary(m_schedule, m_rateSummary);
+    trellan::FormatRateSummaryUnder(m_rates, m_rateSummary);
     SetItemText(res::IDC_RATE_SUMMARY, m_rateSummary.data());
 }

@@ -2,10 +2,12 @@
 
 #include <array>
 
+#include "core/fee_rules.h"
 #include "core/fee_schedule.h"
 #include "core/net_profit.h"
 
 #include "settings/settings_file.h"
+#include "settings/settings_location.h"
 
 #include "ui/framework/dialog.h"
 
@@ -18,7 +20,8 @@ class CProfitCalcDlg : public dlg::CDialog {
     static const dlg::MessageMap* GetThisMessageMap();
 
     const trellan::TradeEntry& Entry() const { return m_entry; }
-    const trellan::FeeSchedule& Schedule() const { return m_schedule; }
+    const trellan::FeeSchedule& Schedule() const { return m_rates.classic; }
+    const trellan::RatesInForce& Rates() const { return m_rates; }
     const char* SettingsPath() const { return m_settingsPath.data(); }
 
   protected:
@@ -39,8 +42,10 @@ class CProfitCalcDlg : public dlg::CDialog {
 
     trellan::TradeEntry m_entry;
     std::array<char, trellan::SUMMARY_BUFFER_SIZE> m_rateSummary{};
-    trellan::FeeSchedule m_schedule;
-    std::array<char, trellan::PATH_CAPACITY> m_settingsPath{};
+    trellan::RatesInForce m_rates;  // the classic schedule and today's, and the choice
+    bool m_has2023Section = false;  // today's set is in the settings file
+    std::array<char, trellan::PATH_BUFFER_SIZE> m_settingsPath{};
     bool m_settingsPerUser = false;  // the user's own folder, made by the first confirmed save
+    trellan::NoSavePath m_noSavePath = trellan::NoSavePath::None;  // why the path is empty
     dlg::HIcon m_icon;
 };

@@ -27,7 +27,8 @@ FEE_RATES_NAME = "参数设置"
 CALCULATOR = {Role.TEXT: ["尺料价格", "数量", "用材码", "成本"], Role.RADIO_BUTTON: ["平面", "立体"],
               Role.PUSH_BUTTON: ["计算", "关于..", "*"]}
 TRADE = (("尺料价格", "10"), ("数量", "1000"), ("用材码", "11"))
-FEE_RATES = {Role.TEXT: ["佣金", "增值税", "材料费"], Role.PUSH_BUTTON: ["确定", "取消"]}
+FEE_RATES = {Role.TEXT: ["佣金", "增值税", "材料费", "最低佣金"], Role.PUSH_BUTTON: ["确定", "取消"],
+             Role.CHECK_BOX: ["按现行规则（2023年8月28日起）"]}
 
 
 class CheckFailed(Exception):
@@ -189,7 +190,8 @@ def check_fee_rates(results, program, settings_button):
     results.require("the * button opens the fee rate dialog by its action", dialog is not None)
     f = controls(results, dialog, "fee rates", FEE_RATES)
     values = [text_of(f[n]) for n in FEE_RATES[Role.TEXT]]
-    results.check("the fee rate fields read the current rates", values == ["1.5", "1", "1"], values)
+    results.check("the fee rate fields read the current rates and today's minimum",
+                  values == ["1.5", "1", "1", "5"], values)
     unreadable(results, program, dialog, f["增值税"], "one", f["确定"], "请输入一个数字。")
     act(f["取消"], "Press")
     results.check("取消 closes the fee rate dialog",

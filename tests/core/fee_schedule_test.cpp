@@ -5,16 +5,19 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
+#include <optional>
 #include <ostream>
 #include <string>
+
+#include "core/fee_rules.h"
 
 namespace trellan {
 namespace {
 
-std::string Summary(const FeeSchedule& schedule) {
+std::string Summary(const RatesInForce& rates) {
     std::array<char, SUMMARY_BUFFER_SIZE> buffer{};
     buffer.fill('#');
-    FormatRateSummary(schedule, buffer);
+    FormatRateSummaryUnder(rates, buffer);
     return buffer.data();
 }
 
@@ -38,6 +41,7 @@ struct SummaryCase {
     const char* name;
     FeeSchedule schedule;
     const char* expected;
+    std::optional<FeeSchedule2023> since2023 = {};  // today's rules, in place of schedule
 };
 
 std::ostream& operator<<(std::ostream& out, const SummaryCase& row) {
@@ -86,12 +90,24 @@ const SummaryCase SUMMARIES[] = {
     {"NotFinite",
      {INF, -INF, std::numeric_limits<double>::quiet_NaN()},
      "佣金inf‰,花税-inf‰,过户费nan‰"},
+    {"Today", {}, "现行佣0.25‰,印花0.50‰,过户0.01‰", FeeSchedule2023{}},
+    {"TodayLowCommissionTie",
+     {},
+     "现行佣0.13‰,印花1.00‰,过户-0.01‰",
+     FeeSchedule2023{FromPerMille(0.125), 0.001, FromPerMille(-0.01), 0.0}},
+    {"TodayTooLongForFixed",
+     {},
+     "现行佣1.00e+303‰,印花-1.00e+303‰,过户99999999999999991611392.00‰",
+     FeeSchedule2023{1e300, -1e300, 1e20, 5.0}},
 };
 
 class SummaryTest : public testing::TestWithParam<SummaryCase> {};
 
 TEST_P(SummaryTest, Formats) {
-    EXPECT_EQ(Summary(GetParam().schedule), GetParam().expected);
+    const SummaryCase& row = GetParam();
+    const RatesInForce rates{row.since2023 ? FeeRules::Since2023 : FeeRules::Classic, row.schedule,
+                             row.since2023.value_or(FeeSchedule2023{})};
+    EXPECT_EQ(Summary(rates), row.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, SummaryTest, testing::ValuesIn(SUMMARIES),

@@ -45,6 +45,7 @@ void RemoveSettings() {
 }
 
 const QString DEFAULT_SUMMARY = QStringLiteral("佣金1.50‰,花税1.00‰,过户费1.00‰");
+const QString SUMMARY_2023 = QStringLiteral("现行佣0.25‰,印花0.50‰,过户0.01‰");
 
 bool Checked(QWidget* window, const char* name) {
     return Button(window, name)->isChecked();
@@ -67,7 +68,8 @@ class CalculatorWindowTest : public QObject {
     void startsWithZerosAndTheDefaultRates() {
         CProfitCalcDlg window;
         InNextDialog([](QWidget* dialog) {
-            QCOMPARE(dialog->windowTitle(), QStringLiteral(TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT));
+            QCOMPARE(dialog->windowTitle(),
+                     QStringLiteral(TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT));
             for (const char* field :
                  {"IDC_BUY_PRICE", "IDC_QUANTITY", "IDC_SELL_PRICE", "IDC_NET_PROFIT"}) {
                 QCOMPARE(Text(dialog, field), QStringLiteral("0"));
@@ -255,6 +257,87 @@ class CalculatorWindowTest : public QObject {
         QVERIFY(!std::filesystem::exists(SettingsFile()));
     }
 
+    // Each rule set keeps its own rates in the same three fields; OK saves both and the choice,
+    // Cancel changes nothing, and a restart keeps it all.
+    void todaysRulesTickedEditedAndKept() {
+        CProfitCalcDlg window;
+        InNextDialog([&](QWidget* dialog) {
+            InNextDialog([](QWidget* rates) {
+                auto* box = Button(rates, "IDC_RULES_2023");
+                QVERIFY(!box->isChecked());
+                QVERIFY(!Field(rates, "IDC_MIN_COMMISSION")->isEnabled());
+                Button(rates, "IDCANCEL")->setFocus();
+                QTest::keyClick(rates, Qt::Key_Tab);
+                QCOMPARE(rates->focusWidget(), box);
+                QTest::keyClick(box, Qt::Key_Space);
+                QCOMPARE(Text(rates, "IDC_COMMISSION_RATE"), QStringLiteral("0.25"));
+                QCOMPARE(Text(rates, "IDC_STAMP_DUTY_RATE"), QStringLiteral("0.5"));
+                QCOMPARE(Text(rates, "IDC_TRANSFER_RATE"), QStringLiteral("0.01"));
+                QCOMPARE(Text(rates, "IDC_MIN_COMMISSION"), QStringLiteral("5"));
+                QTest::keyClick(rates, Qt::Key_Tab);
+                QCOMPARE(rates->focusWidget(), Field(rates, "IDC_MIN_COMMISSION"));
+                Type(Field(rates, "IDC_MIN_COMMISSION"), QStringLiteral("0"));
+                Type(Field(rates, "IDC_COMMISSION_RATE"), QStringLiteral("0.3"));
+                QTest::mouseClick(box, Qt::LeftButton);  // the classic rates come back
+                QCOMPARE(Text(rates, "IDC_COMMISSION_RATE"), QStringLiteral("1.5"));
+                QVERIFY(!Field(rates, "IDC_MIN_COMMISSION")->isEnabled());
+                QTest::mouseClick(box, Qt::LeftButton);  // and today's as edited
+                QCOMPARE(Text(rates, "IDC_COMMISSION_RATE"), QStringLiteral("0.3"));
+                Type(Field(rates, "IDC_COMMISSION_RATE"), QStringLiteral("0.25"));
+                QTest::mouseClick(Button(rates, "IDOK"), Qt::LeftButton);
+            });
+            QTest::mouseClick(Button(dialog, "IDC_SETTINGS"), Qt::LeftButton);
+            QCOMPARE(Text(dialog, "IDC_RATE_SUMMARY"), SUMMARY_2023);
+            InNextDialog([](QWidget* rates) {
+                QVERIFY(Button(rates, "IDC_RULES_2023")->isChecked());
+                QCOMPARE(Text(rates, "IDC_MIN_COMMISSION"), QStringLiteral("0"));
+                Type(Field(rates, "IDC_MIN_COMMISSION"), QStringLiteral("9"));
+                QTest::mouseClick(Button(rates, "IDC_RULES_2023"), Qt::LeftButton);
+                QTest::mouseClick(Button(rates, "IDCANCEL"), Qt::LeftButton);
+            });
+            QTest::mouseClick(Button(dialog, "IDC_SETTINGS"), Qt::LeftButton);
+            QCOMPARE(Text(dialog, "IDC_RATE_SUMMARY"), SUMMARY_2023);
+        });
+        window.DoModal();
+        const std::string saved =
+            "[SET]\nCOMMISION=1.50\nSTAMPDUTY=1.00\nTRANSFER=1.00\nRULES=2023\n\n"
+            "[SET2023]\nCOMMISION=0.25\nSTAMPDUTY=0.50\nTRANSFER=0.01\n"
+            "MINCOMMISSION=0.00\n";
+        QCOMPARE(ReadFile(SettingsFile()), saved);
+        CProfitCalcDlg restarted;
+        InNextDialog([](QWidget* dialog) {
+            QCOMPARE(Text(dialog, "IDC_RATE_SUMMARY"), SUMMARY_2023);
+            Type(Field(dialog, "IDC_BUY_PRICE"), QStringLiteral("10"));
+            Type(Field(dialog, "IDC_QUANTITY"), QStringLiteral("1000"));
+            Type(Field(dialog, "IDC_SELL_PRICE"), QStringLiteral("11"));
+            QTest::mouseClick(Button(dialog, "IDC_CALCULATE"), Qt::LeftButton);
+            QCOMPARE(Text(dialog, "IDC_NET_PROFIT"), QStringLiteral("989.04"));
+        });
+        restarted.DoModal();
+    }
+
+    // At the dialog font's 9 points, the summary of either rules and the box's text fit their
+    // controls.
+    void textsFitTheirControls() {
+        std::filesystem::remove_all(SettingsFile());
+        std::ofstream(SettingsFile()) << "[SET]\nRULES=2023\n";
+        CProfitCalcDlg window;
+        InNextDialog([](QWidget* dialog) {
+            auto* summary = gui::Find<QLabel>(dialog, "IDC_RATE_SUMMARY");
+            QCOMPARE(summary->text(), SUMMARY_2023);
+            const QFontMetrics metrics(summary->font());
+            QVERIFY(metrics.horizontalAdvance(SUMMARY_2023) <= summary->width());
+            QVERIFY(metrics.horizontalAdvance(DEFAULT_SUMMARY) <= summary->width());
+            InNextDialog([](QWidget* rates) {
+                auto* box = Button(rates, "IDC_RULES_2023");
+                QVERIFY(box->isChecked());
+                QVERIFY(box->sizeHint().width() <= box->width());
+            });
+            QTest::mouseClick(Button(dialog, "IDC_SETTINGS"), Qt::LeftButton);
+        });
+        window.DoModal();
+    }
+
     void unreadableRateKeepsTheDialogOpen() {
         CProfitCalcDlg window;
         int messages = 0;
@@ -305,7 +388,8 @@ class CalculatorWindowTest : public QObject {
                 for (const QLabel* label : about->findChildren<QLabel*>()) {
                     texts << label->text();
                 }
-                QVERIFY(texts.contains(QStringLiteral(TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT " 版")));
+                QVERIFY(texts.contains(
+                    QStringLiteral(TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT " 版")));
                 QTest::keyClick(about, Qt::Key_Return);  // the default button: OK
                 QVERIFY(!about->isVisible());
             });

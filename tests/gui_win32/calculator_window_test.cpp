@@ -212,7 +212,9 @@ TEST_F(CalculatorWindow, AboutBoxComesFromTheButtonAndTheSystemMenu) {
             }
             const HWND box = WaitForDialogOtherThan(dialog);
             EXPECT_EQ(Text(box), "关于 Quorim");
-            EXPECT_NE(::FindWindowExW(box, nullptr, L"Static", L"" TRELLAN_PRODUCT_NAME L" " TRELLAN_VERSION_TEXT L" 版"), nullptr);
+            EXPECT_NE(::FindWindowExW(box, nullptr, L"Static",
+                                      L"" TRELLAN_PRODUCT_NAME L" " TRELLAN_VERSION_TEXT L" 版"),
+                      nullptr);
             EXPECT_EQ(Focus(), ::GetDlgItem(box, res::ID_OK));
             PressKey(key);
             ASSERT_TRUE(WaitForReturnTo(dialog));

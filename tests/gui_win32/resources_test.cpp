@@ -50,7 +50,7 @@ const std::uint8_t* Resource(int id, const char* type) {
 // Per res::ControlKind, in its order: the atom of the window class, and the style bits it adds.
 constexpr std::pair<std::uint32_t, std::uint32_t> KINDS[] = {
     {0x81, 0}, {0x80, 0},       {0x80, BS_DEFPUSHBUTTON}, {0x80, BS_AUTORADIOBUTTON},
-    {0x82, 0}, {0x82, SS_ICON}, {0x80, BS_GROUPBOX}};
+    {0x82, 0}, {0x82, SS_ICON}, {0x80, BS_GROUPBOX},      {0x80, BS_AUTOCHECKBOX}};
 
 class DialogResource : public testing::TestWithParam<const res::DialogTemplate*> {};
 

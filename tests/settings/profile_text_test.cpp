@@ -38,7 +38,13 @@ const ReadCase READS[] = {
     {"KeyBeforeAnySection", "COMMISION=1\n[SET]\n", std::nullopt},
     {"MissingSection", "[OTHER]\nCOMMISION=1\n", std::nullopt},
     {"Empty", "", std::nullopt},
-    {"SectionWithoutBracketIsNotASection", "[SET\nCOMMISION=1\n", std::nullopt},
+    // Section lines as Windows reads them: the name ends at the first ']', or with the line.
+    {"SectionWithoutBracketOpensIt", "[SET\nCOMMISION=1\n", "1"},
+    {"NameEndsAtTheFirstBracket", "[SET] [OTHER]\nCOMMISION=1\n", "1"},
+    {"NameCutByABracket", "[SE]T]\nCOMMISION=1\n", std::nullopt},
+    {"Utf8MarkBreaksTheFirstHeader", "\xEF\xBB\xBF[SET]\nCOMMISION=1\n", std::nullopt},
+    {"BareCrLineEnds", "[OTHER]\rCOMMISION=9\r[SET]\rX=1\rCOMMISION=2.5\r", "2.5"},
+    {"MixedLineEnds", "[SET]\rX=1\r\nCOMMISION=3\n", "3"},
     {"ValueWithEquals", "[SET]\nCOMMISION=a=b\n", "a=b"},
 };
 
@@ -103,6 +109,11 @@ const WriteCase WRITES[] = {
     {"BareCrSectionAddedAfterIt", "[OTHER]\r\nY=abc\r",
      "[OTHER]\r\nY=abc\r\n\r\n[SET]\r\nCOMMISION=2.00\r\n"},
     {"BareCrInALineFeedFile", "[OTHER]\nY=abc\r", "[OTHER]\nY=abc\r\n\n[SET]\nCOMMISION=2.00\n"},
+    // A file whose lines end in a bare CR keeps them.
+    {"BareCrFileReplace", "[SET]\rCOMMISION=1\rX=1\r", "[SET]\rCOMMISION=2.00\rX=1\r"},
+    {"BareCrFileAddsKey", "[SET]\rX=1\r[OTHER]\r", "[SET]\rX=1\rCOMMISION=2.00\r[OTHER]\r"},
+    {"BareCrFileAddsSection", "[OTHER]\rY=2", "[OTHER]\rY=2\r\r[SET]\rCOMMISION=2.00\r"},
+    {"SectionWithoutBracket", "[SET\nX=1\n", "[SET\nX=1\nCOMMISION=2.00\n"},
 };
 
 class WriteTest : public testing::TestWithParam<WriteCase> {};

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "core/fee_schedule.h"
+#include "core/fee_rules.h"
 
-#include "settings/settings_file.h"
+#include "settings/fee_settings.h"
 #include "settings/temp_dir.h"
 
 namespace {
@@ -23,7 +23,7 @@ TEST_P(SharedSettingsFile, GivesTheSummary) {
         trellan::testing_support::WriteFile(path, row.fileText);
     }
     std::array<char, trellan::SUMMARY_BUFFER_SIZE> summary{};
-    trellan::FormatRateSummary(trellan::LoadFeeSchedule(path.c_str()), summary);
+    trellan::FormatRateSummaryUnder(trellan::LoadFeeSettings(path.c_str()).rates, summary);
     EXPECT_STREQ(summary.data(), row.summary);
 }
 

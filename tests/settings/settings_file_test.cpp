@@ -11,10 +11,14 @@
 #include <ostream>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 #include "core/fee_schedule.h"
 
+#include "settings/fee_settings.h"
 #include "settings/file_io.h"
+#include "settings/profile_encoding.h"
 #include "settings/temp_dir.h"
 
 namespace trellan {
@@ -25,7 +29,7 @@ using testing_support::TempDir;
 using testing_support::WriteFile;
 
 std::string PathBeside(const std::string& module) {
-    std::array<char, PATH_CAPACITY> path{};
+    std::array<char, PATH_BUFFER_SIZE> path{};
     path.fill('#');
     SettingsPathBeside(module.c_str(), path);
     return path.data();
@@ -33,7 +37,7 @@ std::string PathBeside(const std::string& module) {
 
 #ifdef _WIN32
 TEST(SettingsPath, IsSetIniBesideTheExecutable) {
-    std::array<char, PATH_CAPACITY> path{};
+    std::array<char, PATH_BUFFER_SIZE> path{};
     BuildSettingsPath(path);
     const std::string settings = path.data();
     ASSERT_GT(settings.size(), 10U);
@@ -52,17 +56,30 @@ TEST(SettingsPath, FitsItsBufferOrStaysEmpty) {
     EXPECT_EQ(PathBeside("calc.exe"), "");
     EXPECT_EQ(PathBeside(""), "");
 
-    // A directory of 248 bytes with its separator leaves just room for "Set.ini" and the zero.
-    const std::string fits = "C:\\" + std::string(244, 'd') + "\\";
-    ASSERT_EQ(fits.size(), 248U);
-    EXPECT_EQ(PathBeside(fits + "a.exe"), fits + "Set.ini");
-    EXPECT_EQ(PathBeside("C:\\" + std::string(245, 'd') + "\\a.exe"), "");
-    // The platform hands out at most 254 bytes; a longer module path is not a path we were given.
-    EXPECT_EQ(PathBeside("C:\\a\\" + std::string(250, 'c')), "");
+    // What Windows can open is the limit, in UTF-16 units: a folder of 90 Chinese characters
+    // (270 bytes of UTF-8) is well within it. A folder of 252 units with its separator leaves
+    // just room for "Set.ini" and the zero, in any script.
+    std::string chinese;
+    for (int i = 0; i < 90; ++i) {
+        chinese += "交";
+    }
+    EXPECT_EQ(PathBeside("C:\\" + chinese + "\\calc.exe"), "C:\\" + chinese + "\\Set.ini");
+    for (const auto& [character, units] :
+         {std::pair<std::string, std::size_t>{"d", 1}, {"交", 1}, {"𝄞", 2}}) {
+        std::string name;
+        for (std::size_t n = 0; n < 248 / units; ++n) {
+            name += character;
+        }
+        const std::string fits = "C:\\" + name + "\\";
+        EXPECT_EQ(PathBeside(fits + "a.exe"), fits + "Set.ini") << character;
+        EXPECT_EQ(PathBeside("C:\\" + name + character + "\\a.exe"), "") << character;
+    }
+    // The platform hands out what fits our buffer; a longer module path is not one we were given.
+    EXPECT_EQ(PathBeside("C:\\a\\" + std::string(PATH_BUFFER_SIZE, 'c')), "");
 }
 #else
 TEST(SettingsPath, IsSetIniBesideTheExecutable) {
-    std::array<char, PATH_CAPACITY> path{};
+    std::array<char, PATH_BUFFER_SIZE> path{};
     BuildSettingsPath(path);
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
     EXPECT_EQ(std::string(path.data()), (self.parent_path() / "Set.ini").string());
@@ -119,31 +136,88 @@ TEST(SaveFeeSchedule, WritesInKeyOrderWhatReadsBack) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
-TEST(SaveFeeSchedule, KeepsEveryOtherByteOfAWindowsFile) {
+struct FileFormCase {
+    const char* name;
+    std::string before;
+    std::string after;  // after saving 2, -1 and 1000
+};
+
+std::ostream& operator<<(std::ostream& out, const FileFormCase& row) {
+    return out << row.name;
+}
+
+using testing_support::Utf16File;
+
+// Each file is saved in its own encoding and line ends, every other line kept.
+const FileFormCase FILE_FORMS[] = {
+    {"WindowsFile",
+     "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=1.50\r\nstampduty = 1.00\r\n"
+     "TRANSFER=1.00\r\nNOTE=kept\r\n",
+     "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=2.00\r\nstampduty = -1.00\r\n"
+     "TRANSFER=1000.00\r\nNOTE=kept\r\n"},
+    {"Utf16Le", Utf16File(u"[SET]\r\nCOMMISION=1.50\r\nNOTE=费率\U0001F4B9\r\n"),
+     Utf16File(u"[SET]\r\nCOMMISION=2.00\r\nNOTE=费率\U0001F4B9\r\nSTAMPDUTY=-1.00\r\n"
+               u"TRANSFER=1000.00\r\n")},
+    {"Utf16LeWithoutTheSection", Utf16File(u"; 费率\r\n"),
+     Utf16File(u"; 费率\r\n\r\n[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=-1.00\r\n"
+               u"TRANSFER=1000.00\r\n")},
+#ifdef _WIN32
+    {"Utf16LeMarkOnly", Utf16File(u""),
+     Utf16File(u"[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=-1.00\r\nTRANSFER=1000.00\r\n")},
+#else
+    {"Utf16LeMarkOnly", Utf16File(u""),
+     Utf16File(u"[SET]\nCOMMISION=2.00\nSTAMPDUTY=-1.00\nTRANSFER=1000.00\n")},
+#endif
+    // Half a surrogate pair and a stray last byte are not ours to mend: they stay as they were.
+    {"Utf16LeOddUnitsKept", Utf16File(u"[SET]\r\n;\xD800\r\nCOMMISION=1\r\n") + "\x41",
+     Utf16File(u"[SET]\r\n;\xD800\r\nCOMMISION=2.00\r\nSTAMPDUTY=-1.00\r\n"
+               u"TRANSFER=1000.00\r\n") +
+         "\x41"},
+    {"Utf16Be", Utf16File(u"[SET]\r\nTRANSFER=1\r\n", true),
+     Utf16File(u"[SET]\r\nTRANSFER=1000.00\r\nCOMMISION=2.00\r\nSTAMPDUTY=-1.00\r\n", true)},
+    {"BareCr", "[SET]\rCOMMISION=1.50\r[OTHER]\rX=1\r",
+     "[SET]\rCOMMISION=2.00\rSTAMPDUTY=-1.00\rTRANSFER=1000.00\r[OTHER]\rX=1\r"},
+    // The mark breaks the first header, as on Windows: a section of ours follows.
+    {"Utf8Mark", "\xEF\xBB\xBF[SET]\nCOMMISION=1.50\n",
+     "\xEF\xBB\xBF[SET]\nCOMMISION=1.50\n\n[SET]\nCOMMISION=2.00\nSTAMPDUTY=-1.00\n"
+     "TRANSFER=1000.00\n"},
+};
+
+class FileFormTest : public testing::TestWithParam<FileFormCase> {};
+
+TEST_P(FileFormTest, SavesInTheFilesOwnForm) {
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
-    WriteFile(path,
-              "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=1.50\r\nstampduty = 1.00\r\n"
-              "TRANSFER=1.00\r\nNOTE=kept\r\n");
+    WriteFile(path, GetParam().before);
     ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 2, -1, 1000));
-    EXPECT_EQ(
-        ReadFile(path),
-        "; Trellan\r\n[Window]\r\nX=10\r\n\r\n[SET]\r\nCOMMISION=2.00\r\nstampduty = -1.00\r\n"
-        "TRANSFER=1000.00\r\nNOTE=kept\r\n");
+    EXPECT_EQ(ReadFile(path), GetParam().after);
+    const FeeSchedule loaded = LoadFeeSchedule(path.c_str());
+    EXPECT_EQ(loaded.commissionRate, FromPerMille(2));
+    EXPECT_EQ(loaded.transferRate, FromPerMille(1000));
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, FileFormTest, testing::ValuesIn(FILE_FORMS),
+                         [](const auto& row) { return row.param.name; });
 
 // Windows has no permission bits or user symbolic links; its attributes and read-only files are
 // tested in windows_profile_test.cpp.
 #ifndef _WIN32
-TEST(SaveFeeSchedule, KeepsTheFilePermissions) {
+// A save by root (an administrator's) leaves a user's file the user's, so that they can still
+// save to it; anyone else keeps the owner they may give, their own.
+TEST(SaveFeeSchedule, KeepsTheFilePermissionsAndOwner) {
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
     WriteFile(path, "[SET]\n");
+    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
+    const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
+    ASSERT_EQ(::chown(path.c_str(), owner, group), 0);
     ::chmod(path.c_str(), 0640);
     ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 2, 1, 1));
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640U);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_gid, group);
 }
 
 TEST(SaveFeeSchedule, ReplacesTheFileALinkPointsTo) {
@@ -261,6 +335,141 @@ TEST(Locale, DecimalCommaLocaleChangesNothing) {
     EXPECT_EQ(ReadFile(path), "[SET]\nCOMMISION=1.50\nSTAMPDUTY=1.00\nTRANSFER=1.00\n");
 #endif
     EXPECT_EQ(loaded.commissionRate, FeeSchedule{}.commissionRate);
+}
+
+}  // namespace
+}  // namespace trellan
+
+namespace trellan {
+namespace {
+
+FeeSchedule2023 PerMille2023(double commission, double stampDuty, double transfer,
+                             double minCommission) {
+    return {FromPerMille(commission), FromPerMille(stampDuty), FromPerMille(transfer),
+            minCommission};
+}
+
+struct RulesFileCase {
+    const char* name;
+    const char* fileText;
+    FeeRules rules;
+    FeeSchedule2023 since2023;
+    bool has2023Section;
+};
+
+std::ostream& operator<<(std::ostream& out, const RulesFileCase& row) {
+    return out << row.name;
+}
+
+const RulesFileCase RULES_FILES[] = {
+    {"NoFile", "", FeeRules::Classic, {}, false},
+    {"BothSetsWithoutRulesAreClassic",
+     "[SET]\r\nCOMMISION=2.00\r\n\r\n[SET2023]\r\nCOMMISION=0.30\r\nMINCOMMISSION=0\r\n",
+     FeeRules::Classic, PerMille2023(0.3, 0.5, 0.01, 0), true},
+    {"TodaysRulesWithTheirDefaults", "[SET]\r\nRULES=2023\r\n", FeeRules::Since2023, {}, false},
+    {"KeyAndSectionInLowerCase", "[set]\nrules = 2023\n[set2023]\nstampduty=1\n",
+     FeeRules::Since2023, PerMille2023(0.25, 1, 0.01, 5), true},
+    {"AnyOtherValueIsClassic", "[SET]\r\nRULES=2023.0\r\n", FeeRules::Classic, {}, false},
+    {"RulesOutsideTheirSectionAreClassic",
+     "[SET2023]\r\nRULES=2023\r\n",
+     FeeRules::Classic,
+     {},
+     true},
+    {"EveryKeyOfTodaysSet",
+     "[SET]\r\nRULES=2023\r\n[SET2023]\r\nCOMMISION=0.125\r\nSTAMPDUTY=0.5\r\nTRANSFER=0.02\r\n"
+     "MINCOMMISSION=0.1\r\n",
+     FeeRules::Since2023, PerMille2023(0.125, 0.5, 0.02, 0.1), true},
+};
+
+class RulesFileTest : public testing::TestWithParam<RulesFileCase> {};
+
+TEST_P(RulesFileTest, ReadsTheRulesAndTodaysSet) {
+    const RulesFileCase& row = GetParam();
+    const FeeSettings settings = FeeSettingsFromText(row.fileText);
+    EXPECT_EQ(settings.rates.rules, row.rules);
+    const FeeSchedule2023& got = settings.rates.since2023;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(got.commissionRate),
+              std::bit_cast<std::uint64_t>(row.since2023.commissionRate));
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(got.stampDutyRate),
+              std::bit_cast<std::uint64_t>(row.since2023.stampDutyRate));
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(got.transferRate),
+              std::bit_cast<std::uint64_t>(row.since2023.transferRate));
+    EXPECT_EQ(got.minCommission, row.since2023.minCommission);
+    EXPECT_EQ(settings.has2023Section, row.has2023Section);
+    // The classic rates are read exactly as ever.
+    EXPECT_EQ(settings.rates.classic.commissionRate,
+              FeeScheduleFromText(row.fileText).commissionRate);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RulesFileTest, testing::ValuesIn(RULES_FILES),
+                         [](const auto& row) { return row.param.name; });
+
+struct RulesSaveCase {
+    const char* name;
+    const char* before;
+    ConfirmedFees fees;
+    const char* after;
+};
+
+std::ostream& operator<<(std::ostream& out, const RulesSaveCase& row) {
+    return out << row.name;
+}
+
+const ConfirmedFees CLASSIC_ONLY{FeeRules::Classic, 2, 1, 1, false, {}};
+const ConfirmedFees TODAY{FeeRules::Since2023, 1.5, 1, 1, true, {0.25, 0.5, 0.01, 5}};
+const ConfirmedFees BACK_TO_CLASSIC{FeeRules::Classic, 1.5, 1, 1, true, {0.2, 0.5, 0.01, 0}};
+
+const RulesSaveCase RULES_SAVES[] = {
+    {"ClassicAloneWritesNoNewKey", "[SET]\r\nCOMMISION=1.50\r\n", CLASSIC_ONLY,
+     "[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n"},
+    {"TodaysRulesBesideTheClassicKeys", "; mine\r\n[SET]\r\nCOMMISION=1.50\r\n[Window]\r\nX=1\r\n",
+     TODAY,
+     "; mine\r\n[SET]\r\nCOMMISION=1.50\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\nRULES=2023\r\n"
+     "[Window]\r\nX=1\r\n\r\n[SET2023]\r\nCOMMISION=0.25\r\nSTAMPDUTY=0.50\r\nTRANSFER=0.01\r\n"
+     "MINCOMMISSION=5.00\r\n"},
+    {"BackToClassicKeepsTodaysSet",
+     "[SET]\nrules = 2023 \nCOMMISION=1.50\n[SET2023]\nMINCOMMISSION=5.00\n;note\n",
+     BACK_TO_CLASSIC,
+     "[SET]\nrules = 2008 \nCOMMISION=1.50\nSTAMPDUTY=1.00\nTRANSFER=1.00\n[SET2023]\n"
+     "MINCOMMISSION=0.00\n;note\nCOMMISION=0.20\nSTAMPDUTY=0.50\nTRANSFER=0.01\n"},
+};
+
+class RulesSaveTest : public testing::TestWithParam<RulesSaveCase> {};
+
+TEST_P(RulesSaveTest, KeepsEveryOtherByte) {
+    const RulesSaveCase& row = GetParam();
+    EXPECT_EQ(SettingsTextWith(row.before, row.fees), row.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RulesSaveTest, testing::ValuesIn(RULES_SAVES),
+                         [](const auto& row) { return row.param.name; });
+
+// Through the file: today's choice and set survive a restart, and an older copy, reading only
+// the classic keys, still finds them.
+TEST(SaveFeeSettings, TodaysRulesSurviveARestart) {
+    const TempDir dir;
+    const std::string path = dir.File("Set.ini");
+    ASSERT_TRUE(SaveFeeSettings(path.c_str(), TODAY));
+    const FeeSettings loaded = LoadFeeSettings(path.c_str());
+    EXPECT_EQ(loaded.rates.rules, FeeRules::Since2023);
+    EXPECT_EQ(loaded.rates.since2023.commissionRate, FeeSchedule2023{}.commissionRate);
+    EXPECT_EQ(loaded.rates.since2023.minCommission, 5.0);
+    EXPECT_EQ(LoadFeeSchedule(path.c_str()).commissionRate, FeeSchedule{}.commissionRate);
+    EXPECT_FALSE(SaveFeeSettings("", TODAY));
+
+    // A UTF-16 file takes the new keys in UTF-16 too, and reads them back.
+    const std::string utf16 = SettingsTextWith(std::string("\xFF\xFE[\0S\0E\0T\0]\0", 12), TODAY);
+    EXPECT_EQ(DecodeProfileFile(utf16).encoding, ProfileEncoding::Utf16Le);
+    EXPECT_EQ(FeeSettingsFromText(utf16).rates.rules, FeeRules::Since2023);
+
+    // Bit for bit, also for a rate that two decimals do not hold.
+    ConfirmedFees exact = TODAY;
+    exact.since2023 = {0.125, 0.5, 0.01, 0.1};
+    ASSERT_TRUE(SaveFeeSettings(path.c_str(), exact));
+    const FeeSchedule2023 again = LoadFeeSettings(path.c_str()).rates.since2023;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(again.commissionRate),
+              std::bit_cast<std::uint64_t>(FromPerMille(0.125)));
+    EXPECT_EQ(again.minCommission, 0.1);
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ struct LocationCase {
     int files;
     std::string save, load;  // the paths chosen
     bool perUser = true;
-    bool writable = true;  // may the executable's folder be written?
+    bool writable = true;                      // may the executable's folder be written?
+    NoSavePath noSavePath = NoSavePath::None;  // why save is empty, for the failed save to say
 };
 
 std::ostream& operator<<(std::ostream& out, const LocationCase& row) {
@@ -44,8 +45,10 @@ const LocationCase LOCATIONS[] = {
     {"Portable", "/opt", "/home/ann/cfg", "/", USER | ADMIN, "/opt/Set.ini", "/opt/Set.ini", false},
     {"PortableInTheRootFolder", "/", nullptr, "/home/ann", 0, "/Set.ini", "/Set.ini", false},
     {"PortableLongestThatFits", LONG, nullptr, "/", 0, LONG + "/Set.ini", LONG + "/Set.ini", false},
-    {"PortableTooLongStaysEmpty", LONG + "e", nullptr, "/", 0, "", "", false},
-    {"UnknownExecutableStaysEmpty", "", nullptr, "/home/ann", 0, "", "", false},
+    {"PortableTooLongStaysEmpty", LONG + "e", nullptr, "/", 0, "", "", false, true,
+     NoSavePath::PathTooLong},
+    {"UnknownExecutableStaysEmpty", "", nullptr, "/home/ann", 0, "", "", false, true,
+     NoSavePath::ExecutableUnknown},
     // An installed copy: the user's file once it exists, else the administrator's, else the
     // defaults; never a save beside the executable.
     {"InstalledXdgSetUserFile", "/usr/bin", "/home/ann/cfg", "/home/ann", USER | ADMIN, CFG, CFG},
@@ -55,11 +58,14 @@ const LocationCase LOCATIONS[] = {
     {"InstalledXdgEmpty", "/usr/bin", "", "/home/ann", USER, ANN, ANN},
     {"InstalledXdgRelative", "/usr/bin", "cfg", "/home/ann", ADMIN, ANN, BESIDE},
     {"InstalledHomeIsRoot", "/usr/bin", nullptr, "/", 0, "/.config/trellan/Set.ini", ""},
-    {"InstalledNoHome", "/usr/bin", nullptr, nullptr, ADMIN, "", BESIDE},
-    {"InstalledRelativeHome", "/usr/bin", "", "ann", USER, "", ""},
+    {"InstalledNoHome", "/usr/bin", nullptr, nullptr, ADMIN, "", BESIDE, true, true,
+     NoSavePath::NoHomeFolder},
+    {"InstalledRelativeHome", "/usr/bin", "", "ann", USER, "", "", true, true,
+     NoSavePath::NoHomeFolder},
     {"InstalledLongestThatFits", "/usr/bin", LONG_XDG.c_str(), "/", USER,
      LONG_XDG + "/trellan/Set.ini", LONG_XDG + "/trellan/Set.ini"},
-    {"InstalledTooLong", "/usr/bin", LONG_XDG_TOO.c_str(), "/home/ann", USER | ADMIN, "", BESIDE},
+    {"InstalledTooLong", "/usr/bin", LONG_XDG_TOO.c_str(), "/home/ann", USER | ADMIN, "", BESIDE,
+     true, true, NoSavePath::PathTooLong},
     // A folder that cannot be written is treated as installed, wherever it is.
     {"UnwritableFolder", "/mnt/cd", nullptr, "/home/ann", 0, ANN, "", true, false},
     {"UnwritableFolderAdministratorsFile", "/mnt/cd", nullptr, "/home/ann", ADMIN, ANN,
@@ -77,6 +83,7 @@ TEST_P(SettingsLocationRule, PicksTheFilesOfTheRun) {
     EXPECT_EQ(std::string(location.savePath.data()), c.save);
     EXPECT_EQ(std::string(location.loadPath.data()), c.load);
     EXPECT_EQ(location.perUser, c.perUser);
+    EXPECT_EQ(location.noSavePath, c.noSavePath);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SettingsLocationRule, testing::ValuesIn(LOCATIONS),

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace trellan::testing_support {
 
@@ -52,6 +53,18 @@ class TempDir {
 inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+// The bytes of a file saved as UTF-16 with its byte-order mark, as Notepad saves "Unicode".
+inline std::string Utf16File(std::u16string_view text, bool bigEndian = false) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const auto high = static_cast<char>(unit >> 8);
+        const auto low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
 }
 
 inline std::string ReadFile(const std::filesystem::path& path) {

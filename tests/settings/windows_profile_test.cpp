@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/fee_schedule.h"
 
+#include "settings/profile_encoding.h"
 #include "settings/profile_text.h"
 #include "settings/settings_file.h"
 #include "settings/temp_dir.h"
@@ -36,33 +38,42 @@ std::array<std::string, 2> BothRead(const std::string& path, const Entry& query)
     std::array<char, VALUE_CAPACITY> ours{};
     ::GetPrivateProfileStringA(query.section, query.key, query.text, windows.data(),
                                static_cast<DWORD>(windows.size()), path.c_str());
-    CopyProfileString(testing_support::ReadFile(path), query.section, query.key, query.text, ours);
+    CopyProfileString(DecodeProfileFile(testing_support::ReadFile(path)).text, query.section,
+                      query.key, query.text, ours);
     return {windows.data(), ours.data()};
 }
 
 struct FileCase {
     const char* name;
-    const char* before;         // written by hand; nullptr: no file
-    std::vector<Entry> writes;  // then by WritePrivateProfileStringA
+    std::optional<std::string> before;  // written by hand; none: no file
+    std::vector<Entry> writes;          // then by WritePrivateProfileStringA
 };
 
 // An empty value, one holding "=" and one longer than the buffer, which both sides cut alike.
 const std::string LONG_NOTE = "[SET]\nCOMMISION=\nSTAMPDUTY=a=b\nNOTE=" + std::string(120, '7');
 
 const FileCase FILES[] = {
-    {"NoFile", nullptr, {}},
+    {"NoFile", std::nullopt, {}},
     {"Empty", "", {}},
     {"Blanks", " [ set ] \r\n\tcommision = 5.5\t\r\nStampDuty=\" 6 \"\r\nTRANSFER='7'", {}},
     {"EmptyValueEqualsAndCutValue", LONG_NOTE.c_str(), {}},
     {"Comments", "; r\r\n[OTHER]\r\nCOMMISION=9\r\n[SET]\r\n;COMMISION=8\r\nCOMMISION=2\r\n", {}},
     {"OtherLines", "[Window]\r\nX=10\r\n[SET]\r\nstampduty = 1.00\r\nNOTE=kept\r\n", {}},
     {"KeyBeforeAnySection", "COMMISION=1\n[OTHER]\nSTAMPDUTY=2\n", {}},
-    {"Sections", nullptr, {{"SET", "COMMISION", "3"}, {"Other", "COMMISION", "9"}}},
+    {"Sections", std::nullopt, {{"SET", "COMMISION", "3"}, {"Other", "COMMISION", "9"}}},
     {"Existing", "; kept\r\n[SET]\r\nCOMMISION=1.5\r\n[Window]\r\nX=1\r\n", {{"Window", "X", "2"}}},
     {"OtherCase", "[set]\r\ncommision = 1.5\r\n", {{"Set", "Commision", "2"}}},
     {"ExistingLfFile", "[SET]\nCOMMISION=1.5\nSTAMPDUTY=1\n", {{"SET", "TRANSFER", "0.70"}}},
     {"DeletedKey", "[SET]\r\nCOMMISION=2\r\nSTAMPDUTY=3\r\n", {{"SET", "COMMISION", nullptr}}},
-    {"EmptyValue", nullptr, {{"SET", "COMMISION", ""}}},
+    {"EmptyValue", std::nullopt, {{"SET", "COMMISION", ""}}},
+    {"Utf16Le",
+     testing_support::Utf16File(
+         u"; 费率\r\n[SET]\r\nCOMMISION=2.5\r\nNOTE=kept\r\n[Window]\r\nX=1\r\n"),
+     {}},
+    {"Utf16LeWrittenByWindows",
+     testing_support::Utf16File(u"; 费率\r\n[Window]\r\nX=1\r\n"),
+     {{"SET", "STAMPDUTY", "3"}}},
+    {"BareCr", "[Window]\rX=1\r[SET]\rCOMMISION=2.5\rNOTE=kept\r", {}},
 };
 
 class ProfileAgreement : public testing::TestWithParam<FileCase> {};
@@ -70,8 +81,8 @@ class ProfileAgreement : public testing::TestWithParam<FileCase> {};
 TEST_P(ProfileAgreement, BothWays) {
     const testing_support::TempDir dir;
     const std::string path = dir.File("Set.ini");
-    if (GetParam().before != nullptr) {
-        testing_support::WriteFile(path, GetParam().before);
+    if (GetParam().before) {
+        testing_support::WriteFile(path, *GetParam().before);
     }
     std::vector<Entry> queries(std::begin(QUERIES), std::end(QUERIES));
     for (const Entry& line : GetParam().writes) {

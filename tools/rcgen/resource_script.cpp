@@ -23,6 +23,7 @@ constexpr int CLASS_EDIT = 0x81;
 constexpr int CLASS_STATIC = 0x82;
 constexpr std::uint32_t BUTTON_DEFAULT = 0x1;
 constexpr std::uint32_t BUTTON_AUTO_RADIO = 0x9;
+constexpr std::uint32_t BUTTON_AUTO_CHECK_BOX = 0x3;
 constexpr std::uint32_t BUTTON_GROUP_BOX = 0x7;
 constexpr std::uint32_t STATIC_ICON = 0x3;
 
@@ -31,7 +32,8 @@ struct NamedId {
     std::string_view name;
 };
 
-constexpr std::array STRINGS{NamedId{res::IDS_ABOUTBOX, "IDS_ABOUTBOX"}};
+constexpr std::array STRINGS{NamedId{res::IDS_ABOUTBOX, "IDS_ABOUTBOX"},
+                             NamedId{res::IDS_DETAILS, "IDS_DETAILS"}};
 constexpr std::array OTHER_IDS{NamedId{res::IDR_MAINFRAME, "IDR_MAINFRAME"},
                                NamedId{res::IDC_STATIC, "IDC_STATIC"}};
 
@@ -99,6 +101,8 @@ std::uint32_t KindStyle(res::ControlKind kind) {
             return BUTTON_DEFAULT;
         case res::ControlKind::AutoRadioButton:
             return BUTTON_AUTO_RADIO;
+        case res::ControlKind::AutoCheckBox:
+            return BUTTON_AUTO_CHECK_BOX;
         case res::ControlKind::GroupBox:
             return BUTTON_GROUP_BOX;
         case res::ControlKind::Icon:

@@ -58,6 +58,17 @@ void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value) {
         trellan::ParseInt32, NOT_AN_INTEGER);
 }
 
+void DDX_Check(CDataExchange& exchange, int id, bool& value) {
+    if (exchange.Failed()) {
+        return;
+    }
+    if (exchange.Saving()) {
+        value = exchange.Dialog().IsItemChecked(id);
+    } else {
+        exchange.Dialog().SetItemChecked(id, value);
+    }
+}
+
 void DDX_Radio(CDataExchange& exchange, int firstId, std::int32_t& value) {
     if (exchange.Failed()) {
         return;

@@ -104,6 +104,9 @@ bool CDialog::IsItemChecked(int id) const {
 void CDialog::SetItemChecked(int id, bool checked) {
     m_host->SetItemChecked(id, checked);
 }
+void CDialog::EnableItem(int id, bool enabled) {
+    m_host->EnableItem(id, enabled);
+}
 void CDialog::FocusItem(int id) {
     m_host->FocusItem(id);
 }

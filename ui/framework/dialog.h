@@ -44,6 +44,7 @@ class CDialog : public CCmdTarget {
     bool IsItemChecked(int id) const;
     void SetItemChecked(int id, bool checked);
     void FocusItem(int id);
+    void EnableItem(int id, bool enabled);
     void ShowMessage(std::string_view text);
     CMenu* GetSystemMenu(bool revert);
     void SetIcon(HIcon icon, bool big);

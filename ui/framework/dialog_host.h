@@ -37,6 +37,8 @@ class DialogHost {
     virtual void SetItemText(int id, std::string_view text) = 0;
     virtual bool IsItemChecked(int id) const = 0;
     virtual void SetItemChecked(int id, bool checked) = 0;
+    // A disabled control takes no input and looks so.
+    virtual void EnableItem(int id, bool enabled) = 0;
     // Moves the focus to the control and, for a field, selects its whole text.
     virtual void FocusItem(int id) = 0;
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -195,9 +196,18 @@ QWidget* QtDialogHost::CreateControl(const res::ControlTemplate& control, QWidge
             widget = button;
             break;
         }
+        case res::ControlKind::AutoCheckBox: {
+            auto* box = new QCheckBox(text, parent);
+            ConnectButton(box, control);
+            widget = box;
+            break;
+        }
         case res::ControlKind::Text: {
             auto* label = new QLabel(text, parent);
             label->setTextFormat(Qt::PlainText);
+            if (HasStyle(control, res::STYLE_STATIC_RIGHT)) {
+                label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+            }
             widget = label;
             break;
         }
@@ -224,13 +234,17 @@ QWidget* QtDialogHost::CreateControl(const res::ControlTemplate& control, QWidge
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setAccessibleName(AccessibleNameFromText(text));
     }
+    if (!control.accessibleName.empty()) {
+        widget->setAccessibleName(ToQString(control.accessibleName));
+    }
     if (!control.description.empty()) {
         widget->setAccessibleDescription(ToQString(control.description));
     }
     const bool takesFocus = control.kind == res::ControlKind::Edit ||
                             control.kind == res::ControlKind::PushButton ||
                             control.kind == res::ControlKind::DefaultPushButton ||
-                            control.kind == res::ControlKind::AutoRadioButton;
+                            control.kind == res::ControlKind::AutoRadioButton ||
+                            control.kind == res::ControlKind::AutoCheckBox;
     if (takesFocus) {
         widget->setFocusPolicy(HasStyle(control, res::STYLE_TABSTOP) ? Qt::StrongFocus
                                                                      : Qt::ClickFocus);
@@ -318,6 +332,12 @@ bool QtDialogHost::IsItemChecked(int id) const {
 void QtDialogHost::SetItemChecked(int id, bool checked) {
     if (auto* button = qobject_cast<QAbstractButton*>(Item(id))) {
         button->setChecked(checked);
+    }
+}
+
+void QtDialogHost::EnableItem(int id, bool enabled) {
+    if (QWidget* item = Item(id)) {
+        item->setEnabled(enabled);
     }
 }
 

@@ -155,6 +155,10 @@ void Win32DialogHost::SetItemChecked(int id, bool checked) {
     ::CheckDlgButton(m_window, id, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
+void Win32DialogHost::EnableItem(int id, bool enabled) {
+    ::EnableWindow(Item(id), enabled ? TRUE : FALSE);
+}
+
 // The dialog manager's way to move the focus: a field gets its whole text selected.
 void Win32DialogHost::FocusItem(int id) {
     const HWND item = Item(id);

@@ -23,6 +23,7 @@ class Win32DialogHost final : public DialogHost {
     void SetItemText(int id, std::string_view text) override;
     bool IsItemChecked(int id) const override;
     void SetItemChecked(int id, bool checked) override;
+    void EnableItem(int id, bool enabled) override;
     void FocusItem(int id) override;
     void ShowMessage(std::string_view text) override;
     CMenu* GetSystemMenu() override;

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/fee_rules.h"
+
+// Today's fee rules in Set.ini, beside the classic keys and never in their place, so that a file
+// still works with every older copy of the program, which ignores what it does not know:
+//   [SET]      RULES=2023 when today's rules are in force (absent or anything else: classic)
+//   [SET2023]  COMMISION, STAMPDUTY, TRANSFER per mille; MINCOMMISSION in yuan
+namespace trellan {
+
+inline constexpr std::string_view RULES_KEY = "RULES";
+inline constexpr std::string_view RULES_2023 = "2023";
+inline constexpr std::string_view SECTION_2023 = "SET2023";
+inline constexpr std::string_view MIN_COMMISSION_KEY = "MINCOMMISSION";
+
+// Everything Set.ini holds about fees.
+struct FeeSettings {
+    RatesInForce rates;
+    bool has2023Section = false;  // today's rates were stored before
+};
+
+// Read with the same reader as the classic rates: missing keys give their defaults (today's:
+// 0.25, 0.50 and 0.01 per mille, a minimum of 5.00).
+FeeSettings FeeSettingsFromText(std::string_view fileBytes);
+FeeSettings LoadFeeSettings(const char* path);
+
+// Today's set as the fee dialog confirmed it: rates per mille, the minimum commission in yuan.
+struct Confirmed2023 {
+    double commission = 0.0;
+    double stampDuty = 0.0;
+    double transfer = 0.0;
+    double minCommission = 0.0;
+};
+
+// What the fee dialog confirmed: the rules chosen, the classic rates per mille, and today's set
+// when it is to be stored.
+struct ConfirmedFees {
+    FeeRules rules = FeeRules::Classic;
+    double commission = 0.0;
+    double stampDuty = 0.0;
+    double transfer = 0.0;
+    bool store2023 = false;
+    Confirmed2023 since2023;
+};
+
+// The file's bytes with the confirmed values set, in its own encoding and line ends, every other
+// byte kept. RULES is written when
+// today's rules are chosen, and set to the classic year when the file already holds it.
+std::string SettingsTextWith(std::string_view fileBytes, const ConfirmedFees& fees);
+
+// Stores the confirmed values in one atomic replacement of the file, as SaveFeeSchedule does.
+bool SaveFeeSettings(const char* path, const ConfirmedFees& fees);
+
+}  // namespace trellan

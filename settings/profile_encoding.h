@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The byte forms in which Windows keeps an initialization file: 8-bit text, or UTF-16 that
+// starts with its byte-order mark (as Notepad saves "Unicode"), which the platform's profile
+// calls read and write back in UTF-16. The lines are worked on as 8-bit text, UTF-8 for a UTF-16
+// file, and stored back in the form they came in, so that nothing is ever added in another
+// encoding.
+namespace trellan {
+
+enum class ProfileEncoding { Bytes, Utf16Le, Utf16Be };
+
+struct ProfileFileText {
+    ProfileEncoding encoding = ProfileEncoding::Bytes;
+    std::string text;     // the bytes themselves, or the UTF-16 after its mark as UTF-8
+    std::string oddByte;  // the last byte of a UTF-16 file of odd length, kept as it was
+};
+
+// Every file decodes, and encodes back to the very same bytes: a code unit that is half of a
+// surrogate pair on its own is carried through as a three-byte sequence of its own value.
+ProfileFileText DecodeProfileFile(std::string_view bytes);
+std::string EncodeProfileFile(const ProfileFileText& file);
+
+}  // namespace trellan
