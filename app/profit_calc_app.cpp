@@ -5,13 +5,8 @@
 // The one application object, built during static initialisation.
 CProfitCalcApp theApp;
 
-const dlg::MessageMap* CProfitCalcApp::GetThisMessageMap() {
-    static const dlg::MessageMapEntry entries[] = {
-        dlg::MapCommand(dlg::ID_HELP, &CProfitCalcApp::OnHelp),
-    };
-    static const dlg::MessageMap map{&dlg::CWinApp::GetThisMessageMap, entries};
-    return &map;
-}
+DEFINE_MESSAGE_MAP(CProfitCalcApp, dlg::CWinApp,
+                   dlg::MapCommand(dlg::ID_HELP, &CProfitCalcApp::OnHelp))
 
 // The calculator window is the program: when it ends, whether with OK or Cancel, so does the
 // program.

@@ -7,8 +7,5 @@ class CProfitCalcApp : public dlg::CWinApp {
   public:
     bool InitInstance() override;
 
-    static const dlg::MessageMap* GetThisMessageMap();
-
-  protected:
-    const dlg::MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+    DECLARE_MESSAGE_MAP()
 };

@@ -45,7 +45,7 @@ BENCHMARK(BM_LoadFeeSchedule);
 void BM_SaveFeeSchedule(benchmark::State& state) {
     const SettingsDir dir;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(SaveFeeSchedule(dir.File(), 1.5, 1.0, 1.0));
+        benchmark::DoNotOptimize(SaveFeeSchedule(dir.File(), ToPerMille(FeeSchedule{})));
     }
 }
 BENCHMARK(BM_SaveFeeSchedule)->Unit(benchmark::kMicrosecond);

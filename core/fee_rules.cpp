@@ -32,7 +32,8 @@ double CalculateNetProfit2023(const TradeEntry& entry, const FeeSchedule2023& sc
     return afterBuy - ((sellTransfer + sellStampDuty) + sellCommission);
 }
 
-void FormatRateSummaryUnder(const RatesInForce& rates, std::span<char, SUMMARY_BUFFER_SIZE> buffer) {
+void FormatRateSummaryUnder(const RatesInForce& rates,
+                            std::span<char, SUMMARY_BUFFER_SIZE> buffer) {
     if (rates.rules == FeeRules::Since2023) {
         FormatRateSummary2023(rates.since2023, buffer);
     } else {

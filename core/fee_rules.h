@@ -13,10 +13,11 @@ enum class FeeRules { Classic, Since2023 };
 // The rates of today's rules, as fractions, and the least commission per side. Any double is
 // accepted.
 struct FeeSchedule2023 {
-    double commissionRate = FromPerMille(0.25);  // of the traded value, each side
-    double stampDutyRate = FromPerMille(0.5);    // of the traded value, sell side only
-    double transferRate = FromPerMille(0.01);    // of the traded value, each side, any exchange
-    double minCommission = MIN_COMMISSION;       // least commission per side; 0 for none
+    double commissionRate = FromPerMille(PerMille{0.25});  // of the traded value, each side
+    double stampDutyRate = FromPerMille(PerMille{0.5});    // of the traded value, sell side only
+    double transferRate =
+        FromPerMille(PerMille{0.01});       // of the traded value, each side, any exchange
+    double minCommission = MIN_COMMISSION;  // least commission per side; 0 for none
 };
 
 // Both rule sets and the choice between them: what every calculation is made with.

@@ -110,18 +110,20 @@ void WriteSummary(const Labels& labels, const std::array<double, 3>& perMille,
 }  // namespace
 
 void FormatRateSummary(const FeeSchedule& schedule, std::span<char, SUMMARY_BUFFER_SIZE> buffer) {
-    WriteSummary(LABELS,
-                 {ToPerMille(schedule.commissionRate), ToPerMille(schedule.stampDutyRate),
-                  ToPerMille(schedule.transferRate)},
-                 buffer);
+    WriteSummary(
+        LABELS,
+        {ToPerMille(schedule.commissionRate).value, ToPerMille(schedule.stampDutyRate).value,
+         ToPerMille(schedule.transferRate).value},
+        buffer);
 }
 
 void FormatRateSummary2023(const FeeSchedule2023& schedule,
                            std::span<char, SUMMARY_BUFFER_SIZE> buffer) {
-    WriteSummary(LABELS_2023,
-                 {ToPerMille(schedule.commissionRate), ToPerMille(schedule.stampDutyRate),
-                  ToPerMille(schedule.transferRate)},
-                 buffer);
+    WriteSummary(
+        LABELS_2023,
+        {ToPerMille(schedule.commissionRate).value, ToPerMille(schedule.stampDutyRate).value,
+         ToPerMille(schedule.transferRate).value},
+        buffer);
 }
 
 }  // namespace trellan

@@ -67,9 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(trellan::fuzzing::IsValidUtf8(line), "the line is valid UTF-8");
     Require(Count(line, PER_MILLE) == 3, "the line holds three per-mille signs");
 
-    const std::array<double, 3> perMille{trellan::ToPerMille(schedule.commissionRate),
-                                         trellan::ToPerMille(schedule.stampDutyRate),
-                                         trellan::ToPerMille(schedule.transferRate)};
+    const std::array<double, 3> perMille{trellan::ToPerMille(schedule.commissionRate).value,
+                                         trellan::ToPerMille(schedule.stampDutyRate).value,
+                                         trellan::ToPerMille(schedule.transferRate).value};
     std::string_view rest = line;
     std::size_t fixedLength = 0;
     bool allFixed = true;

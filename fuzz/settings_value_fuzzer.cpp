@@ -67,17 +67,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::bit_cast<double>(input.ConsumeIntegral<std::uint64_t>())};
     const std::string existing = input.ConsumeRemainingBytesAsString();
 
+    const trellan::PerMilleRates rates{trellan::PerMille{values[0]}, trellan::PerMille{values[1]},
+                                       trellan::PerMille{values[2]}};
     std::array<double, 3> expected{};
     for (std::size_t i = 0; i < values.size(); ++i) {
-        expected[i] = trellan::FromPerMille(trellan::ParseLeadingDouble(CheckValueText(values[i])));
+        expected[i] = trellan::FromPerMille(
+            trellan::PerMille{trellan::ParseLeadingDouble(CheckValueText(values[i]))});
     }
-    const std::string saved = trellan::SettingsTextWith(existing, values[0], values[1], values[2]);
+    const std::string saved = trellan::SettingsTextWith(existing, rates);
     const trellan::FeeSchedule loaded = trellan::FeeScheduleFromText(saved);
     Require(SameBits(loaded.commissionRate, expected[0]) &&
                 SameBits(loaded.stampDutyRate, expected[1]) &&
                 SameBits(loaded.transferRate, expected[2]),
             "the saved file reads back as the three value texts say");
-    Require(trellan::SettingsTextWith(saved, values[0], values[1], values[2]) == saved,
+    Require(trellan::SettingsTextWith(saved, rates) == saved,
             "saving the same values twice is saving them once");
     return 0;
 }

@@ -15,7 +15,7 @@ namespace {
 constexpr std::string_view RULES_CLASSIC = "2008";
 
 double Read2023Rate(std::string_view fileText, std::string_view key, std::string_view defaultText) {
-    return FromPerMille(ReadSettingsNumber(fileText, SECTION_2023, key, defaultText));
+    return FromPerMille(PerMille{ReadSettingsNumber(fileText, SECTION_2023, key, defaultText)});
 }
 
 std::string WithValue(const std::string& text, std::string_view section, std::string_view key,
@@ -52,8 +52,7 @@ FeeSettings LoadFeeSettings(const char* path) {
 std::string SettingsTextWith(std::string_view fileBytes, const ConfirmedFees& fees) {
     // The classic keys exactly as the classic save writes them, then the new keys in the same
     // encoding and line ends.
-    ProfileFileText file = DecodeProfileFile(
-        SettingsTextWith(fileBytes, fees.commission, fees.stampDuty, fees.transfer));
+    ProfileFileText file = DecodeProfileFile(SettingsTextWith(fileBytes, fees.classic));
     std::string& text = file.text;
     if (fees.rules == FeeRules::Since2023) {
         text = SetProfileValue(text, SETTINGS_SECTION, ProfileEntry{RULES_KEY, RULES_2023});
@@ -61,9 +60,10 @@ std::string SettingsTextWith(std::string_view fileBytes, const ConfirmedFees& fe
         text = SetProfileValue(text, SETTINGS_SECTION, ProfileEntry{RULES_KEY, RULES_CLASSIC});
     }
     if (fees.store2023) {
-        text = WithValue(text, SECTION_2023, COMMISSION_KEY, fees.since2023.commission);
-        text = WithValue(text, SECTION_2023, STAMP_DUTY_KEY, fees.since2023.stampDuty);
-        text = WithValue(text, SECTION_2023, TRANSFER_KEY, fees.since2023.transfer);
+        const PerMilleRates& rates = fees.since2023.rates;
+        text = WithValue(text, SECTION_2023, COMMISSION_KEY, rates.commission.value);
+        text = WithValue(text, SECTION_2023, STAMP_DUTY_KEY, rates.stampDuty.value);
+        text = WithValue(text, SECTION_2023, TRANSFER_KEY, rates.transfer.value);
         text = WithValue(text, SECTION_2023, MIN_COMMISSION_KEY, fees.since2023.minCommission);
     }
     return EncodeProfileFile(file);

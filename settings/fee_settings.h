@@ -29,9 +29,7 @@ FeeSettings LoadFeeSettings(const char* path);
 
 // Today's set as the fee dialog confirmed it: rates per mille, the minimum commission in yuan.
 struct Confirmed2023 {
-    double commission = 0.0;
-    double stampDuty = 0.0;
-    double transfer = 0.0;
+    PerMilleRates rates;
     double minCommission = 0.0;
 };
 
@@ -39,9 +37,7 @@ struct Confirmed2023 {
 // when it is to be stored.
 struct ConfirmedFees {
     FeeRules rules = FeeRules::Classic;
-    double commission = 0.0;
-    double stampDuty = 0.0;
-    double transfer = 0.0;
+    PerMilleRates classic;
     bool store2023 = false;
     Confirmed2023 since2023;
 };

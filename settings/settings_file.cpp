@@ -52,7 +52,7 @@ bool SettingsPathFits(std::string_view directory, std::string_view name) {
 #endif
 
 double ReadRate(std::string_view fileText, std::string_view key, std::string_view defaultText) {
-    return FromPerMille(ReadSettingsNumber(fileText, SECTION, key, defaultText));
+    return FromPerMille(PerMille{ReadSettingsNumber(fileText, SECTION, key, defaultText)});
 }
 
 // Whether a text read back by the settings reader gives this very double.
@@ -138,12 +138,11 @@ void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer
     CopyText(exact.length < buffer.size() ? exact.View() : FormatShortest(perMille).View(), buffer);
 }
 
-std::string SettingsTextWith(std::string_view fileBytes, double commission, double stampDuty,
-                             double transfer) {
+std::string SettingsTextWith(std::string_view fileBytes, const PerMilleRates& rates) {
     std::array<std::array<char, VALUE_CAPACITY>, 3> values{};
-    FormatSettingsValue(commission, values[0]);
-    FormatSettingsValue(stampDuty, values[1]);
-    FormatSettingsValue(transfer, values[2]);
+    FormatSettingsValue(rates.commission.value, values[0]);
+    FormatSettingsValue(rates.stampDuty.value, values[1]);
+    FormatSettingsValue(rates.transfer.value, values[2]);
     const std::array<ProfileEntry, 3> entries{ProfileEntry{COMMISSION_KEY, values[0].data()},
                                               ProfileEntry{STAMP_DUTY_KEY, values[1].data()},
                                               ProfileEntry{TRANSFER_KEY, values[2].data()}};
@@ -168,11 +167,10 @@ bool ReplaceSettingsText(const char* path,
     return text.size() <= MAX_SETTINGS_FILE_SIZE && ReplaceFileAtomically(path, text);
 }
 
-bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer) {
+bool SaveFeeSchedule(const char* path, const PerMilleRates& rates) {
     // All three keys in one replacement, so the file never holds a mixture of old and new.
-    return ReplaceSettingsText(path, [&](std::string_view fileText) {
-        return SettingsTextWith(fileText, commission, stampDuty, transfer);
-    });
+    return ReplaceSettingsText(
+        path, [&](std::string_view fileText) { return SettingsTextWith(fileText, rates); });
 }
 
 }  // namespace trellan

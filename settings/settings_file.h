@@ -52,15 +52,13 @@ FeeSchedule FeeScheduleFromText(std::string_view fileBytes);
 double ReadSettingsNumber(std::string_view fileText, std::string_view section, std::string_view key,
                           std::string_view defaultText);
 
-// The bytes of a settings file with the three per-mille values set, in the file's own encoding
-// and line ends, every other line kept.
-std::string SettingsTextWith(std::string_view fileBytes, double commission, double stampDuty,
-                             double transfer);
+// The bytes of a settings file with the three rates set, in the file's own encoding and line
+// ends, every other line kept.
+std::string SettingsTextWith(std::string_view fileBytes, const PerMilleRates& rates);
 
-// Stores the three per-mille values as confirmed by the user, in one atomic replacement of the
-// file. Returns false, with the file left as it was, when it cannot be written (or path is
-// empty).
-bool SaveFeeSchedule(const char* path, double commission, double stampDuty, double transfer);
+// Stores the three rates as confirmed by the user, in one atomic replacement of the file.
+// Returns false, with the file left as it was, when it cannot be written (or path is empty).
+bool SaveFeeSchedule(const char* path, const PerMilleRates& rates);
 
 // Replaces the settings file at path by edit(its present text, empty when there is none), in one
 // atomic replacement. Returns false, with the file left as it was, when it cannot be read or
@@ -68,10 +66,10 @@ bool SaveFeeSchedule(const char* path, double commission, double stampDuty, doub
 bool ReplaceSettingsText(const char* path,
                          const std::function<std::string(std::string_view)>& edit);
 
-// The text stored for a per-mille value, which reads back as the very same double: "%.2f"
+// The text stored for a number, which reads back as the very same double: "%.2f"
 // where that text reads back exactly (1.50), else the shortest text with at least two decimals
 // that does (0.125); for a value whose text would not fit VALUE_CAPACITY, the shortest text
 // (1e+300). An infinity is written beyond the double range (1e999); a nan as it prints.
-void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer);
+void FormatSettingsValue(double value, std::span<char, VALUE_CAPACITY> buffer);
 
 }  // namespace trellan

@@ -14,6 +14,14 @@ namespace trellan {
 std::optional<std::wstring> Utf8ToWide(std::string_view utf8);
 std::optional<std::string> WideToUtf8(std::wstring_view wide);
 
+// A window's text, where one that is not valid in one form or the other shows as empty.
+inline std::wstring WindowTextToWide(std::string_view utf8) {
+    return Utf8ToWide(utf8).value_or(L"");
+}
+inline std::string WindowTextToUtf8(std::wstring_view wide) {
+    return WideToUtf8(wide).value_or("");
+}
+
 }  // namespace trellan
 
 #endif

@@ -6,13 +6,8 @@
 
 CFeeRateDlg::CFeeRateDlg(dlg::CDialog* parent) : dlg::CDialog(res::IDD_FEE_RATES, parent) {}
 
-const dlg::MessageMap* CFeeRateDlg::GetThisMessageMap() {
-    static const dlg::MessageMapEntry entries[] = {
-        dlg::MapClicked(res::IDC_RULES_2023, &CFeeRateDlg::OnRulesClicked),
-    };
-    static const dlg::MessageMap map{&dlg::CDialog::GetThisMessageMap, entries};
-    return &map;
-}
+DEFINE_MESSAGE_MAP(CFeeRateDlg, dlg::CDialog,
+                   dlg::MapClicked(res::IDC_RULES_2023, &CFeeRateDlg::OnRulesClicked))
 
 void CFeeRateDlg::ExchangeShownRates(dlg::CDataExchange& exchange) {
     dlg::DDX_Text(exchange, res::IDC_COMMISSION_RATE, m_use2023 ? m_commission2023 : m_commission);

@@ -9,8 +9,6 @@ class CFeeRateDlg : public dlg::CDialog {
   public:
     explicit CFeeRateDlg(dlg::CDialog* parent = nullptr);
 
-    static const dlg::MessageMap* GetThisMessageMap();
-
     // The classic rates.
     double m_commission = 0.0;
     double m_stampDuty = 0.0;
@@ -32,7 +30,7 @@ class CFeeRateDlg : public dlg::CDialog {
 
     void OnRulesClicked();
 
-    const dlg::MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+    DECLARE_MESSAGE_MAP()
 
   private:
     // The three rate fields show the set of the rules checked; the minimum is today's alone.

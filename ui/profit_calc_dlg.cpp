@@ -9,6 +9,7 @@
 #include "res/strings.h"
 
 #include "ui/about_box_dlg.h"
+#include "ui/fee_details_dlg.h"
 #include "ui/fee_rate_dlg.h"
 #include "ui/framework/data_exchange.h"
 #include "ui/icon_position.h"
@@ -43,18 +44,13 @@ CProfitCalcDlg::CProfitCalcDlg(dlg::CDialog* parent)
     : dlg::CDialog(res::IDD_CALCULATOR, parent),
       m_icon(dlg::LoadIconResource(res::IDR_MAINFRAME)) {}
 
-const dlg::MessageMap* CProfitCalcDlg::GetThisMessageMap() {
-    static const dlg::MessageMapEntry entries[] = {
-        dlg::MapSysCommand(&CProfitCalcDlg::OnSysCommand),
-        dlg::MapPaint(&CProfitCalcDlg::OnPaint),
-        dlg::MapQueryDragIcon(&CProfitCalcDlg::OnQueryDragIcon),
-        dlg::MapClicked(res::IDC_CALCULATE, &CProfitCalcDlg::OnCalculate),
-        dlg::MapClicked(res::IDC_SETTINGS, &CProfitCalcDlg::OnSettings),
-        dlg::MapClicked(res::IDC_ABOUT, &CProfitCalcDlg::OnAbout),
-    };
-    static const dlg::MessageMap map{&dlg::CDialog::GetThisMessageMap, entries};
-    return &map;
-}
+DEFINE_MESSAGE_MAP(CProfitCalcDlg, dlg::CDialog, dlg::MapSysCommand(&CProfitCalcDlg::OnSysCommand),
+                   dlg::MapPaint(&CProfitCalcDlg::OnPaint),
+                   dlg::MapQueryDragIcon(&CProfitCalcDlg::OnQueryDragIcon),
+                   dlg::MapClicked(res::IDC_CALCULATE, &CProfitCalcDlg::OnCalculate),
+                   dlg::MapClicked(res::IDC_SETTINGS, &CProfitCalcDlg::OnSettings),
+                   dlg::MapClicked(res::IDC_ABOUT, &CProfitCalcDlg::OnAbout),
+                   dlg::MapClicked(res::IDC_DETAILS, &CProfitCalcDlg::OnDetails))
 
 void CProfitCalcDlg::DoDataExchange(dlg::CDataExchange& exchange) {
     dlg::CDialog::DoDataExchange(exchange);
@@ -73,6 +69,10 @@ bool CProfitCalcDlg::OnInitDialog() {
         if (!about.empty()) {
             systemMenu->AppendSeparator();
             systemMenu->AppendItem(res::IDM_ABOUTBOX, about);
+        }
+        const std::string_view details = res::LoadResourceString(res::IDS_DETAILS);
+        if (!details.empty()) {
+            systemMenu->AppendItem(res::IDM_DETAILS, details);
         }
     }
     SetIcon(m_icon, true);
@@ -95,6 +95,8 @@ bool CProfitCalcDlg::OnInitDialog() {
 void CProfitCalcDlg::OnSysCommand(unsigned command, dlg::LParam /*parameter*/) {
     if ((command & 0xFFF0) == res::IDM_ABOUTBOX) {
         OnAbout();
+    } else if ((command & 0xFFF0) == res::IDM_DETAILS) {
+        OnDetails();
     } else {
         Default();
     }
@@ -124,43 +126,45 @@ dlg::HIcon CProfitCalcDlg::OnQueryDragIcon() {
 void CProfitCalcDlg::OnCalculate() {
     UpdateData(true);
     m_entry.netResult = trellan::NetProfitUnder(m_entry, m_rates);
+    m_lastTrade = m_entry;
+    m_lastRates = m_rates;
     UpdateData(false);
 }
 
 void CProfitCalcDlg::OnSettings() {
     trellan::FeeSchedule2023& since2023 = m_rates.since2023;
     CFeeRateDlg rates;
-    rates.m_commission = trellan::ToPerMille(m_rates.classic.commissionRate);
-    rates.m_stampDuty = trellan::ToPerMille(m_rates.classic.stampDutyRate);
-    rates.m_transfer = trellan::ToPerMille(m_rates.classic.transferRate);
+    rates.m_commission = trellan::ToPerMille(m_rates.classic.commissionRate).value;
+    rates.m_stampDuty = trellan::ToPerMille(m_rates.classic.stampDutyRate).value;
+    rates.m_transfer = trellan::ToPerMille(m_rates.classic.transferRate).value;
     rates.m_use2023 = m_rates.rules == trellan::FeeRules::Since2023;
-    rates.m_commission2023 = trellan::ToPerMille(since2023.commissionRate);
-    rates.m_stampDuty2023 = trellan::ToPerMille(since2023.stampDutyRate);
-    rates.m_transfer2023 = trellan::ToPerMille(since2023.transferRate);
+    rates.m_commission2023 = trellan::ToPerMille(since2023.commissionRate).value;
+    rates.m_stampDuty2023 = trellan::ToPerMille(since2023.stampDutyRate).value;
+    rates.m_transfer2023 = trellan::ToPerMille(since2023.transferRate).value;
     rates.m_minCommission = since2023.minCommission;
     rates.m_shown2023 = m_has2023Section;
     if (rates.DoModal() != dlg::RESULT_OK) {
         return;
     }
-    m_rates.classic.commissionRate = trellan::FromPerMille(rates.m_commission);
-    m_rates.classic.stampDutyRate = trellan::FromPerMille(rates.m_stampDuty);
-    m_rates.classic.transferRate = trellan::FromPerMille(rates.m_transfer);
-    m_rates.rules = rates.m_use2023 ? trellan::FeeRules::Since2023 : trellan::FeeRules::Classic;
-    since2023 = {trellan::FromPerMille(rates.m_commission2023),
-                 trellan::FromPerMille(rates.m_stampDuty2023),
-                 trellan::FromPerMille(rates.m_transfer2023), rates.m_minCommission};
+    // The values as confirmed, stored as they are, not the rates converted back.
+    const trellan::ConfirmedFees confirmed{
+        .rules = rates.m_use2023 ? trellan::FeeRules::Since2023 : trellan::FeeRules::Classic,
+        .classic = {trellan::PerMille{rates.m_commission}, trellan::PerMille{rates.m_stampDuty},
+                    trellan::PerMille{rates.m_transfer}},
+        .store2023 = rates.m_shown2023,
+        .since2023 = {
+            {trellan::PerMille{rates.m_commission2023}, trellan::PerMille{rates.m_stampDuty2023},
+             trellan::PerMille{rates.m_transfer2023}},
+            rates.m_minCommission}};
+    m_rates.rules = confirmed.rules;
+    m_rates.classic = trellan::FromPerMille(confirmed.classic);
+    const trellan::FeeSchedule today = trellan::FromPerMille(confirmed.since2023.rates);
+    since2023 = {today.commissionRate, today.stampDutyRate, today.transferRate,
+                 rates.m_minCommission};
     m_has2023Section = rates.m_shown2023;
     if (m_settingsPerUser) {
         trellan::CreateUserSettingsFolder(m_settingsPath.data());  // a failure shows in the save
     }
-    // The values as confirmed, not the rates converted back.
-    const trellan::ConfirmedFees confirmed{m_rates.rules,
-                                           rates.m_commission,
-                                           rates.m_stampDuty,
-                                           rates.m_transfer,
-                                           rates.m_shown2023,
-                                           {rates.m_commission2023, rates.m_stampDuty2023,
-                                            rates.m_transfer2023, rates.m_minCommission}};
     const bool saved = trellan::SaveFeeSettings(m_settingsPath.data(), confirmed);
     ShowRateSummary();
     // The new rates apply for this run either way; a failed save must not pass unnoticed.
@@ -172,6 +176,16 @@ void CProfitCalcDlg::OnSettings() {
 void CProfitCalcDlg::OnAbout() {
     CAboutBoxDlg about;
     about.DoModal();
+}
+
+// The details of the result on show: the trade and the rates it was calculated with, and the
+// result field's own text.
+void CProfitCalcDlg::OnDetails() {
+    CFeeDetailsDlg details;
+    details.m_trade = m_lastTrade;
+    details.m_rates = m_lastRates;
+    details.m_resultText = GetItemText(res::IDC_NET_PROFIT);
+    details.DoModal();
 }
 
 void CProfitCalcDlg::ShowRateSummary() {

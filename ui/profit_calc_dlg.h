@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include "core/fee_rules.h"
 #include "core/fee_schedule.h"
@@ -17,8 +18,6 @@ class CProfitCalcDlg : public dlg::CDialog {
   public:
     explicit CProfitCalcDlg(dlg::CDialog* parent = nullptr);
 
-    static const dlg::MessageMap* GetThisMessageMap();
-
     const trellan::TradeEntry& Entry() const { return m_entry; }
     const trellan::FeeSchedule& Schedule() const { return m_rates.classic; }
     const trellan::RatesInForce& Rates() const { return m_rates; }
@@ -34,13 +33,17 @@ class CProfitCalcDlg : public dlg::CDialog {
     void OnCalculate();
     void OnSettings();
     void OnAbout();
+    void OnDetails();
 
-    const dlg::MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+    DECLARE_MESSAGE_MAP()
 
   private:
     void ShowRateSummary();
 
     trellan::TradeEntry m_entry;
+    // The last calculation as made, for its details: the trade and the rates then in force.
+    std::optional<trellan::TradeEntry> m_lastTrade;
+    trellan::RatesInForce m_lastRates;
     std::array<char, trellan::SUMMARY_BUFFER_SIZE> m_rateSummary{};
     trellan::RatesInForce m_rates;  // the classic schedule and today's, and the choice
     bool m_has2023Section = false;  // today's set is in the settings file

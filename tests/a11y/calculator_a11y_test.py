@@ -25,7 +25,7 @@ WINDOW_NAME = re.compile(r"^Trellan \d+(\.\d+)*$")
 FEE_RATES_NAME = "参数设置"
 # What each window must show a screen reader: fields by the label on their row, buttons by text.
 CALCULATOR = {Role.TEXT: ["尺料价格", "数量", "用材码", "成本"], Role.RADIO_BUTTON: ["平面", "立体"],
-              Role.PUSH_BUTTON: ["计算", "关于..", "*"]}
+              Role.PUSH_BUTTON: ["计算", "关于..", "*", "费用明细"]}
 TRADE = (("尺料价格", "10"), ("数量", "1000"), ("用材码", "11"))
 FEE_RATES = {Role.TEXT: ["佣金", "增值税", "材料费", "最低佣金"], Role.PUSH_BUTTON: ["确定", "取消"],
              Role.CHECK_BOX: ["按现行规则（2023年8月28日起）"]}

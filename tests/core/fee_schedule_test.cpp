@@ -26,15 +26,15 @@ TEST(FeeSchedule, InitialRatesAreTheDefaultsReadFromText) {
     EXPECT_EQ(std::bit_cast<std::uint64_t>(schedule.commissionRate), 0x3F589374BC6A7EFAULL);
     EXPECT_EQ(std::bit_cast<std::uint64_t>(schedule.stampDutyRate), 0x3F50624DD2F1A9FCULL);
     EXPECT_EQ(std::bit_cast<std::uint64_t>(schedule.transferRate), 0x3F50624DD2F1A9FCULL);
-    EXPECT_EQ(FromPerMille(1.5), schedule.commissionRate);
-    EXPECT_EQ(FromPerMille(1.0), schedule.stampDutyRate);
-    EXPECT_EQ(ToPerMille(FromPerMille(1.5)), 1.5);
+    EXPECT_EQ(FromPerMille(PerMille{1.5}), schedule.commissionRate);
+    EXPECT_EQ(FromPerMille(PerMille{1.0}), schedule.stampDutyRate);
+    EXPECT_EQ(ToPerMille(FromPerMille(PerMille{1.5})).value, 1.5);
 }
 
 TEST(FeeSchedule, FromPerMilleMultipliesRatherThanDivides) {
     // 9 x 0.001 and 9 / 1000 differ in the last bit; stored files were read the first way.
-    EXPECT_EQ(FromPerMille(9.0), 9.0 * 0.001);
-    EXPECT_NE(FromPerMille(9.0), 9.0 / 1000.0);
+    EXPECT_EQ(FromPerMille(PerMille{9.0}), 9.0 * 0.001);
+    EXPECT_NE(FromPerMille(PerMille{9.0}), 9.0 / 1000.0);
 }
 
 struct SummaryCase {
@@ -53,13 +53,15 @@ const double INF = std::numeric_limits<double>::infinity();
 const SummaryCase SUMMARIES[] = {
     {"Initial", FeeSchedule{}, "佣金1.50‰,花税1.00‰,过户费1.00‰"},
     {"Zero", {0.0, 0.0, 0.0}, "佣金0.00‰,花税0.00‰,过户费0.00‰"},
-    {"NegativeCommission", {FromPerMille(-0.5), 0.001, 0.001}, "佣金-0.50‰,花税1.00‰,过户费1.00‰"},
+    {"NegativeCommission",
+     {FromPerMille(PerMille{-0.5}), 0.001, 0.001},
+     "佣金-0.50‰,花税1.00‰,过户费1.00‰"},
     // An exact tie rounds away from zero; 1.005 lies below its tie.
     {"TiesAwayFromZero",
-     {FromPerMille(0.125), FromPerMille(0.625), FromPerMille(-0.125)},
+     {FromPerMille(PerMille{0.125}), FromPerMille(PerMille{0.625}), FromPerMille(PerMille{-0.125})},
      "佣金0.13‰,花税0.63‰,过户费-0.13‰"},
     {"BelowTheTie",
-     {FromPerMille(1.005), FromPerMille(0.085), 0.001},
+     {FromPerMille(PerMille{1.005}), FromPerMille(PerMille{0.085}), 0.001},
      "佣金1.00‰,花税0.09‰,过户费1.00‰"},
     {"LongestFixed", {-9.99e14, 0.001, 0.001}, "佣金-999000000000000000.00‰,花税1.00‰,过户费1.00‰"},
     // The fixed line would overrun: the longest numbers go to exponent notation, one by one,
@@ -94,7 +96,7 @@ const SummaryCase SUMMARIES[] = {
     {"TodayLowCommissionTie",
      {},
      "现行佣0.13‰,印花1.00‰,过户-0.01‰",
-     FeeSchedule2023{FromPerMille(0.125), 0.001, FromPerMille(-0.01), 0.0}},
+     FeeSchedule2023{FromPerMille(PerMille{0.125}), 0.001, FromPerMille(PerMille{-0.01}), 0.0}},
     {"TodayTooLongForFixed",
      {},
      "现行佣1.00e+303‰,印花-1.00e+303‰,过户99999999999999991611392.00‰",

@@ -31,7 +31,7 @@ std::ostream& operator<<(std::ostream& out, const Trade& row) {
 RatesInForce Since2023(double minCommission, double commissionPerMille = 0.25) {
     RatesInForce rates;
     rates.rules = FeeRules::Since2023;
-    rates.since2023.commissionRate = FromPerMille(commissionPerMille);
+    rates.since2023.commissionRate = FromPerMille(PerMille{commissionPerMille});
     rates.since2023.minCommission = minCommission;
     return rates;
 }

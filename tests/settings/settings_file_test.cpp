@@ -19,14 +19,16 @@
 #include "settings/fee_settings.h"
 #include "settings/file_io.h"
 #include "settings/profile_encoding.h"
-#include "settings/temp_dir.h"
+
+#include "support/rates.h"
+#include "support/temp_dir.h"
 
 namespace trellan {
 namespace {
 
-using testing_support::ReadFile;
-using testing_support::TempDir;
-using testing_support::WriteFile;
+using support::ReadFile;
+using support::TempDir;
+using support::WriteFile;
 
 std::string PathBeside(const std::string& module) {
     std::array<char, PATH_BUFFER_SIZE> path{};
@@ -123,15 +125,15 @@ TEST(LoadFeeSchedule, UnreadableFileGivesDefaults) {
 TEST(SaveFeeSchedule, WritesInKeyOrderWhatReadsBack) {
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
-    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 1.234, 1, 0.5));
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(1.234, 1, 0.5)));
 #ifdef _WIN32
     EXPECT_EQ(ReadFile(path), "[SET]\r\nCOMMISION=1.234\r\nSTAMPDUTY=1.00\r\nTRANSFER=0.50\r\n");
 #else
     EXPECT_EQ(ReadFile(path), "[SET]\nCOMMISION=1.234\nSTAMPDUTY=1.00\nTRANSFER=0.50\n");
 #endif
     const FeeSchedule next = LoadFeeSchedule(path.c_str());
-    EXPECT_EQ(next.commissionRate, FromPerMille(1.234));
-    EXPECT_EQ(next.transferRate, FromPerMille(0.5));
+    EXPECT_EQ(next.commissionRate, FromPerMille(PerMille{1.234}));
+    EXPECT_EQ(next.transferRate, FromPerMille(PerMille{0.5}));
     // Nothing but the settings file is left in the directory.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
@@ -146,7 +148,7 @@ std::ostream& operator<<(std::ostream& out, const FileFormCase& row) {
     return out << row.name;
 }
 
-using testing_support::Utf16File;
+using support::Utf16File;
 
 // Each file is saved in its own encoding and line ends, every other line kept.
 const FileFormCase FILE_FORMS[] = {
@@ -189,11 +191,11 @@ TEST_P(FileFormTest, SavesInTheFilesOwnForm) {
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
     WriteFile(path, GetParam().before);
-    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 2, -1, 1000));
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(2, -1, 1000)));
     EXPECT_EQ(ReadFile(path), GetParam().after);
     const FeeSchedule loaded = LoadFeeSchedule(path.c_str());
-    EXPECT_EQ(loaded.commissionRate, FromPerMille(2));
-    EXPECT_EQ(loaded.transferRate, FromPerMille(1000));
+    EXPECT_EQ(loaded.commissionRate, FromPerMille(PerMille{2}));
+    EXPECT_EQ(loaded.transferRate, FromPerMille(PerMille{1000}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, FileFormTest, testing::ValuesIn(FILE_FORMS),
@@ -212,7 +214,7 @@ TEST(SaveFeeSchedule, KeepsTheFilePermissionsAndOwner) {
     const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
     ASSERT_EQ(::chown(path.c_str(), owner, group), 0);
     ::chmod(path.c_str(), 0640);
-    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), 2, 1, 1));
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(2, 1, 1)));
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640U);
@@ -226,9 +228,9 @@ TEST(SaveFeeSchedule, ReplacesTheFileALinkPointsTo) {
     const std::string link = dir.File("Set.ini");
     WriteFile(real, "[SET]\n");
     std::filesystem::create_symlink(real, link);
-    ASSERT_TRUE(SaveFeeSchedule(link.c_str(), 2, 1, 1));
+    ASSERT_TRUE(SaveFeeSchedule(link.c_str(), support::Rates(2, 1, 1)));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(LoadFeeSchedule(real.c_str()).commissionRate, FromPerMille(2));
+    EXPECT_EQ(LoadFeeSchedule(real.c_str()).commissionRate, FromPerMille(PerMille{2}));
 }
 #endif
 
@@ -237,18 +239,18 @@ TEST(SaveFeeSchedule, NeverGrowsTheFilePastWhatLoadingAccepts) {
     const std::string path = dir.File("Set.ini");
     const std::string full = std::string(MAX_SETTINGS_FILE_SIZE - 7, ';') + "\n[SET]\n";
     WriteFile(path, full);
-    EXPECT_FALSE(SaveFeeSchedule(path.c_str(), 2, 1, 1));
+    EXPECT_FALSE(SaveFeeSchedule(path.c_str(), support::Rates(2, 1, 1)));
     EXPECT_EQ(ReadFile(path), full);
 }
 
 TEST(SaveFeeSchedule, FailsWithoutChangingAnything) {
     const TempDir dir;
-    EXPECT_FALSE(SaveFeeSchedule("", 2, 1, 1));
-    EXPECT_FALSE(SaveFeeSchedule(dir.File("missing/Set.ini").c_str(), 2, 1, 1));
+    EXPECT_FALSE(SaveFeeSchedule("", support::Rates(2, 1, 1)));
+    EXPECT_FALSE(SaveFeeSchedule(dir.File("missing/Set.ini").c_str(), support::Rates(2, 1, 1)));
 
     const std::string directory = dir.File("Set.ini");
     std::filesystem::create_directory(directory);
-    EXPECT_FALSE(SaveFeeSchedule(directory.c_str(), 2, 1, 1));
+    EXPECT_FALSE(SaveFeeSchedule(directory.c_str(), support::Rates(2, 1, 1)));
     EXPECT_TRUE(std::filesystem::is_directory(directory));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
@@ -299,9 +301,9 @@ TEST_P(ValueTextTest, FitsAndReadsBack) {
     }
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
-    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), GetParam().perMille, 1, 1));
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(GetParam().perMille, 1, 1)));
     EXPECT_EQ(std::bit_cast<std::uint64_t>(LoadFeeSchedule(path.c_str()).commissionRate),
-              std::bit_cast<std::uint64_t>(FromPerMille(GetParam().perMille)));
+              std::bit_cast<std::uint64_t>(FromPerMille(PerMille{GetParam().perMille})));
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, ValueTextTest, testing::ValuesIn(VALUES),
@@ -323,7 +325,7 @@ TEST(Locale, DecimalCommaLocaleChangesNothing) {
     FormatRateSummary(FeeSchedule{}, summary);
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
-    const bool saved = SaveFeeSchedule(path.c_str(), 1.5, 1, 1);
+    const bool saved = SaveFeeSchedule(path.c_str(), support::Rates(1.5, 1, 1));
     const FeeSchedule loaded = LoadFeeSchedule(path.c_str());
     std::setlocale(LC_ALL, previous.c_str());
 
@@ -345,8 +347,8 @@ namespace {
 
 FeeSchedule2023 PerMille2023(double commission, double stampDuty, double transfer,
                              double minCommission) {
-    return {FromPerMille(commission), FromPerMille(stampDuty), FromPerMille(transfer),
-            minCommission};
+    return {FromPerMille(PerMille{commission}), FromPerMille(PerMille{stampDuty}),
+            FromPerMille(PerMille{transfer}), minCommission};
 }
 
 struct RulesFileCase {
@@ -415,9 +417,11 @@ std::ostream& operator<<(std::ostream& out, const RulesSaveCase& row) {
     return out << row.name;
 }
 
-const ConfirmedFees CLASSIC_ONLY{FeeRules::Classic, 2, 1, 1, false, {}};
-const ConfirmedFees TODAY{FeeRules::Since2023, 1.5, 1, 1, true, {0.25, 0.5, 0.01, 5}};
-const ConfirmedFees BACK_TO_CLASSIC{FeeRules::Classic, 1.5, 1, 1, true, {0.2, 0.5, 0.01, 0}};
+const ConfirmedFees CLASSIC_ONLY{FeeRules::Classic, support::Rates(2, 1, 1), false, {}};
+const ConfirmedFees TODAY{
+    FeeRules::Since2023, support::Rates(1.5, 1, 1), true, {support::Rates(0.25, 0.5, 0.01), 5}};
+const ConfirmedFees BACK_TO_CLASSIC{
+    FeeRules::Classic, support::Rates(1.5, 1, 1), true, {support::Rates(0.2, 0.5, 0.01), 0}};
 
 const RulesSaveCase RULES_SAVES[] = {
     {"ClassicAloneWritesNoNewKey", "[SET]\r\nCOMMISION=1.50\r\n", CLASSIC_ONLY,
@@ -444,32 +448,23 @@ TEST_P(RulesSaveTest, KeepsEveryOtherByte) {
 INSTANTIATE_TEST_SUITE_P(Files, RulesSaveTest, testing::ValuesIn(RULES_SAVES),
                          [](const auto& row) { return row.param.name; });
 
-// Through the file: today's choice and set survive a restart, and an older copy, reading only
-// the classic keys, still finds them.
-TEST(SaveFeeSettings, TodaysRulesSurviveARestart) {
+// Through the file, bit for bit also where two decimals do not hold the rate; a UTF-16 file
+// takes the new keys in UTF-16.
+TEST(SaveFeeSettings, TodaysSetReadsBackExactly) {
     const TempDir dir;
     const std::string path = dir.File("Set.ini");
-    ASSERT_TRUE(SaveFeeSettings(path.c_str(), TODAY));
-    const FeeSettings loaded = LoadFeeSettings(path.c_str());
-    EXPECT_EQ(loaded.rates.rules, FeeRules::Since2023);
-    EXPECT_EQ(loaded.rates.since2023.commissionRate, FeeSchedule2023{}.commissionRate);
-    EXPECT_EQ(loaded.rates.since2023.minCommission, 5.0);
-    EXPECT_EQ(LoadFeeSchedule(path.c_str()).commissionRate, FeeSchedule{}.commissionRate);
-    EXPECT_FALSE(SaveFeeSettings("", TODAY));
-
-    // A UTF-16 file takes the new keys in UTF-16 too, and reads them back.
-    const std::string utf16 = SettingsTextWith(std::string("\xFF\xFE[\0S\0E\0T\0]\0", 12), TODAY);
-    EXPECT_EQ(DecodeProfileFile(utf16).encoding, ProfileEncoding::Utf16Le);
-    EXPECT_EQ(FeeSettingsFromText(utf16).rates.rules, FeeRules::Since2023);
-
-    // Bit for bit, also for a rate that two decimals do not hold.
     ConfirmedFees exact = TODAY;
-    exact.since2023 = {0.125, 0.5, 0.01, 0.1};
+    exact.since2023 = {support::Rates(0.125, 0.5, 0.01), 0.1};
     ASSERT_TRUE(SaveFeeSettings(path.c_str(), exact));
     const FeeSchedule2023 again = LoadFeeSettings(path.c_str()).rates.since2023;
     EXPECT_EQ(std::bit_cast<std::uint64_t>(again.commissionRate),
-              std::bit_cast<std::uint64_t>(FromPerMille(0.125)));
+              std::bit_cast<std::uint64_t>(FromPerMille(PerMille{0.125})));
     EXPECT_EQ(again.minCommission, 0.1);
+    EXPECT_FALSE(SaveFeeSettings("", TODAY));
+
+    const std::string utf16 = SettingsTextWith(std::string("\xFF\xFE[\0S\0E\0T\0]\0", 12), TODAY);
+    EXPECT_EQ(DecodeProfileFile(utf16).encoding, ProfileEncoding::Utf16Le);
+    EXPECT_EQ(FeeSettingsFromText(utf16).rates.rules, FeeRules::Since2023);
 }
 
 }  // namespace

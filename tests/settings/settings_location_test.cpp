@@ -6,7 +6,7 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "settings/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace trellan {
 namespace {
@@ -114,7 +114,7 @@ TEST(HasInstalledFilesBeside, FindsTheInstallsFilesRelativeToTheProgram) {
 
 // Each missing level is made readable by its owner only; one that is there keeps its mode.
 TEST(CreateUserSettingsFolder, MakesTheMissingLevelsPrivate) {
-    const testing_support::TempDir dir;
+    const support::TempDir dir;
     const fs::path home = dir.Path() / "home";
     fs::create_directory(home);
     ::chmod(home.c_str(), 0755);
@@ -126,7 +126,7 @@ TEST(CreateUserSettingsFolder, MakesTheMissingLevelsPrivate) {
     EXPECT_EQ(fs::status(file.parent_path()).permissions(), fs::perms::owner_all);
     EXPECT_FALSE(fs::exists(file));  // the folder only; the save writes the file
     // Nowhere a folder can be: below a file, or no absolute path.
-    testing_support::WriteFile(file, "not a folder");
+    support::WriteFile(file, "not a folder");
     EXPECT_FALSE(CreateUserSettingsFolder((file / "trellan" / "Set.ini").c_str()));
     EXPECT_FALSE(CreateUserSettingsFolder(""));
     EXPECT_FALSE(CreateUserSettingsFolder("relative/trellan/Set.ini"));

@@ -18,7 +18,9 @@
 #include "settings/file_io.h"
 #include "settings/module_path.h"
 #include "settings/settings_file.h"
-#include "settings/temp_dir.h"
+
+#include "support/rates.h"
+#include "support/temp_dir.h"
 
 namespace trellan {
 namespace {
@@ -70,7 +72,7 @@ class WindowsFile : public testing::TestWithParam<FileCase> {};
 
 TEST_P(WindowsFile, ReadsAndSavesOrLeavesItAsItWas) {
     const FileCase& row = GetParam();
-    const testing_support::TempDir dir;
+    const support::TempDir dir;
     const std::string folder = dir.Path().string() + "\\" + CHINESE_FOLDER;
     const std::string path = folder + "\\" + row.fileName;
     const std::wstring file = Wide(path);
@@ -78,7 +80,7 @@ TEST_P(WindowsFile, ReadsAndSavesOrLeavesItAsItWas) {
     if (row.attributes == FILE_ATTRIBUTE_DIRECTORY) {
         ASSERT_TRUE(::CreateDirectoryW(file.c_str(), nullptr));
     } else if (row.before) {
-        testing_support::WriteFile(file, *row.before);
+        support::WriteFile(file, *row.before);
         ASSERT_TRUE(row.attributes == 0 || ::SetFileAttributesW(file.c_str(), row.attributes));
     }
     EXPECT_EQ(ReadWholeFile(path.c_str()).status, row.read);
@@ -89,14 +91,14 @@ TEST_P(WindowsFile, ReadsAndSavesOrLeavesItAsItWas) {
                      : nullptr,
         &::CloseHandle);
     ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(SaveFeeSchedule(path.c_str(), 2, 1, 1), row.saves);
+    EXPECT_EQ(SaveFeeSchedule(path.c_str(), support::Rates(2, 1, 1)), row.saves);
     const bool there = row.before || row.attributes == FILE_ATTRIBUTE_DIRECTORY;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Wide(folder)), {}),
               there || row.saves ? 1 : 0);  // never a temporary file left behind
     if (row.saves) {
-        EXPECT_EQ(LoadFeeSchedule(path.c_str()).commissionRate, FromPerMille(2));
+        EXPECT_EQ(LoadFeeSchedule(path.c_str()).commissionRate, FromPerMille(PerMille{2}));
     } else if (row.before) {
-        EXPECT_EQ(testing_support::ReadFile(file), *row.before);
+        EXPECT_EQ(support::ReadFile(file), *row.before);
     }
     // Hidden and system stay, a read-only file or a folder stays so, a new file is ordinary.
     constexpr DWORD SEEN = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
@@ -118,7 +120,7 @@ TEST(WideNames, ExecutableInAChineseFolder) {
         deep += "交";
     }
     for (const std::string& name : {std::string(CHINESE_FOLDER), deep}) {
-        const testing_support::TempDir dir;
+        const support::TempDir dir;
         const std::wstring folder = Wide(dir.Path().string() + "\\" + name);
         ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
         std::array<wchar_t, MAX_PATH> self{};

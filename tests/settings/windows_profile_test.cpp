@@ -14,8 +14,10 @@
 #include "settings/profile_encoding.h"
 #include "settings/profile_text.h"
 #include "settings/settings_file.h"
-#include "settings/temp_dir.h"
 #include "settings/windows_api.h"
+
+#include "support/rates.h"
+#include "support/temp_dir.h"
 
 namespace trellan {
 namespace {
@@ -38,8 +40,8 @@ std::array<std::string, 2> BothRead(const std::string& path, const Entry& query)
     std::array<char, VALUE_CAPACITY> ours{};
     ::GetPrivateProfileStringA(query.section, query.key, query.text, windows.data(),
                                static_cast<DWORD>(windows.size()), path.c_str());
-    CopyProfileString(DecodeProfileFile(testing_support::ReadFile(path)).text, query.section,
-                      query.key, query.text, ours);
+    CopyProfileString(DecodeProfileFile(support::ReadFile(path)).text, query.section, query.key,
+                      query.text, ours);
     return {windows.data(), ours.data()};
 }
 
@@ -67,11 +69,10 @@ const FileCase FILES[] = {
     {"DeletedKey", "[SET]\r\nCOMMISION=2\r\nSTAMPDUTY=3\r\n", {{"SET", "COMMISION", nullptr}}},
     {"EmptyValue", std::nullopt, {{"SET", "COMMISION", ""}}},
     {"Utf16Le",
-     testing_support::Utf16File(
-         u"; 费率\r\n[SET]\r\nCOMMISION=2.5\r\nNOTE=kept\r\n[Window]\r\nX=1\r\n"),
+     support::Utf16File(u"; 费率\r\n[SET]\r\nCOMMISION=2.5\r\nNOTE=kept\r\n[Window]\r\nX=1\r\n"),
      {}},
     {"Utf16LeWrittenByWindows",
-     testing_support::Utf16File(u"; 费率\r\n[Window]\r\nX=1\r\n"),
+     support::Utf16File(u"; 费率\r\n[Window]\r\nX=1\r\n"),
      {{"SET", "STAMPDUTY", "3"}}},
     {"BareCr", "[Window]\rX=1\r[SET]\rCOMMISION=2.5\rNOTE=kept\r", {}},
 };
@@ -79,10 +80,10 @@ const FileCase FILES[] = {
 class ProfileAgreement : public testing::TestWithParam<FileCase> {};
 
 TEST_P(ProfileAgreement, BothWays) {
-    const testing_support::TempDir dir;
+    const support::TempDir dir;
     const std::string path = dir.File("Set.ini");
     if (GetParam().before) {
-        testing_support::WriteFile(path, *GetParam().before);
+        support::WriteFile(path, *GetParam().before);
     }
     std::vector<Entry> queries(std::begin(QUERIES), std::end(QUERIES));
     for (const Entry& line : GetParam().writes) {
@@ -98,12 +99,12 @@ TEST_P(ProfileAgreement, BothWays) {
     }
     // Loading takes what Windows reads for each rate through atof.
     const FeeSchedule loaded = LoadFeeSchedule(path.c_str());
-    EXPECT_EQ(loaded.commissionRate, FromPerMille(std::atof(read[0].c_str())));
-    EXPECT_EQ(loaded.stampDutyRate, FromPerMille(std::atof(read[1].c_str())));
-    EXPECT_EQ(loaded.transferRate, FromPerMille(std::atof(read[2].c_str())));
+    EXPECT_EQ(loaded.commissionRate, FromPerMille(PerMille{std::atof(read[0].c_str())}));
+    EXPECT_EQ(loaded.stampDutyRate, FromPerMille(PerMille{std::atof(read[1].c_str())}));
+    EXPECT_EQ(loaded.transferRate, FromPerMille(PerMille{std::atof(read[2].c_str())}));
 
     // After our save Windows reads our three values, and every other as before.
-    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), -1, 1000, 1.234));
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), support::Rates(-1, 1000, 1.234)));
     const std::array<std::string, 3> saved = {"-1.00", "1000.00", "1.234"};
     for (std::size_t i = 0; i < std::size(QUERIES); ++i) {
         EXPECT_EQ(BothRead(path, queries[i])[0], i < saved.size() ? saved.at(i) : read[i])

@@ -44,43 +44,32 @@ TEST(DialogUnits, FollowTheFontAsTheDialogManagerDoes) {
     EXPECT_EQ(dlg::BaseUnitsFromFont(350, 15).x, 7);  // (350 / 26 + 1) / 2
 }
 
-// Handlers record what reached them.
+// Handlers record what reached them. Were Derived's map not the one the layer uses, its own
+// seven would never be called.
 class Base : public dlg::CCmdTarget {
   public:
-    static const dlg::MessageMap* GetThisMessageMap() {
-        static const dlg::MessageMapEntry entries[] = {
-            dlg::MapClicked(7, &Base::OnSeven),
-            dlg::MapClicked(8, &Base::OnEight),
-        };
-        static const dlg::MessageMap map{&dlg::CCmdTarget::GetThisMessageMap, entries};
-        return &map;
-    }
     std::vector<const char*> calls;
 
-  protected:
-    const dlg::MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+    DECLARE_MESSAGE_MAP()
     void OnSeven() { calls.push_back("Base::OnSeven"); }
     virtual void OnEight() { calls.push_back("Base::OnEight"); }
 };
 
+DEFINE_MESSAGE_MAP(Base, dlg::CCmdTarget, dlg::MapClicked(7, &Base::OnSeven),
+                   dlg::MapClicked(8, &Base::OnEight))
+
 class Derived : public Base {
   public:
-    static const dlg::MessageMap* GetThisMessageMap() {
-        static const dlg::MessageMapEntry entries[] = {
-            dlg::MapClicked(7, &Derived::OnOwnSeven),
-            dlg::MapSysCommand(&Derived::OnSysCommand),
-        };
-        static const dlg::MessageMap map{&Base::GetThisMessageMap, entries};
-        return &map;
-    }
     unsigned lastSysCommand = 0;
 
-  protected:
-    const dlg::MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+    DECLARE_MESSAGE_MAP()
     void OnOwnSeven() { calls.push_back("Derived::OnOwnSeven"); }
     void OnEight() override { calls.push_back("Derived::OnEight"); }
     void OnSysCommand(unsigned command, dlg::LParam /*parameter*/) { lastSysCommand = command; }
 };
+
+DEFINE_MESSAGE_MAP(Derived, Base, dlg::MapClicked(7, &Derived::OnOwnSeven),
+                   dlg::MapSysCommand(&Derived::OnSysCommand))
 
 bool Send(dlg::CCmdTarget& target, unsigned message, dlg::WParam wParam) {
     dlg::LResult result = 0;

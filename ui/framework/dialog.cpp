@@ -12,14 +12,8 @@ CDialog::CDialog(int templateId, CDialog* /*parent*/)
 
 CDialog::~CDialog() = default;
 
-const MessageMap* CDialog::GetThisMessageMap() {
-    static const MessageMapEntry entries[] = {
-        MapCommand(RESULT_OK, &CDialog::OnOK),
-        MapCommand(RESULT_CANCEL, &CDialog::OnCancel),
-    };
-    static const MessageMap map{&CCmdTarget::GetThisMessageMap, entries};
-    return &map;
-}
+DEFINE_MESSAGE_MAP(CDialog, CCmdTarget, MapCommand(RESULT_OK, &CDialog::OnOK),
+                   MapCommand(RESULT_CANCEL, &CDialog::OnCancel))
 
 int CDialog::DoModal() {
     if (m_template == nullptr) {

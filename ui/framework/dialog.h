@@ -30,8 +30,6 @@ class CDialog : public CCmdTarget {
 
     void EndDialog(int result);
 
-    static const MessageMap* GetThisMessageMap();
-
     // The dialog's window procedure: the message map first, default processing otherwise.
     LResult WindowProc(unsigned message, WParam wParam, LParam lParam);
 
@@ -68,7 +66,7 @@ class CDialog : public CCmdTarget {
     // Default processing of the message being handled.
     LResult Default();
 
-    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+    DECLARE_MESSAGE_MAP()
 
   private:
     struct CurrentMessage {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <span>
+#include <type_traits>
+#include <vector>
 
 #include "ui/framework/messages.h"
 
@@ -41,6 +43,29 @@ class CCmdTarget {
   protected:
     virtual const MessageMap* GetMessageMap() const { return GetThisMessageMap(); }
 };
+
+// A class's message map in one form. In the class, DECLARE_MESSAGE_MAP() declares the class's own
+// table and the override through which the layer finds it (and leaves the class's access
+// protected); in its source, DEFINE_MESSAGE_MAP(Class, Base, entries...) defines the table, chained
+// to Base's, and fails to compile when the class does not declare its map so.
+#define DECLARE_MESSAGE_MAP()                                 \
+  public:                                                     \
+    static const ::dlg::MessageMap* GetThisMessageMap();      \
+                                                              \
+  protected:                                                  \
+    const ::dlg::MessageMap* GetMessageMap() const override { \
+        return GetThisMessageMap();                           \
+    }
+
+#define DEFINE_MESSAGE_MAP(theClass, baseClass, ...)                                     \
+    const ::dlg::MessageMap* theClass::GetThisMessageMap() {                             \
+        static_assert(std::is_same_v<decltype(&theClass::GetMessageMap),                 \
+                                     const ::dlg::MessageMap* (theClass::*)() const>,    \
+                      #theClass " declares its message map with DECLARE_MESSAGE_MAP()"); \
+        static const std::vector<::dlg::MessageMapEntry> entries{__VA_ARGS__};           \
+        static const ::dlg::MessageMap map{&baseClass::GetThisMessageMap, entries};      \
+        return &map;                                                                     \
+    }
 
 template <class T>
 inline MessageMapEntry MapCommand(int id, void (T::*handler)()) {

@@ -23,10 +23,7 @@ bool CWinApp::InitInstance() {
     return true;
 }
 
-const MessageMap* CWinApp::GetThisMessageMap() {
-    static const MessageMap map{&CCmdTarget::GetThisMessageMap, {}};
-    return &map;
-}
+DEFINE_MESSAGE_MAP(CWinApp, CCmdTarget)
 
 CWinApp* AfxGetApp() {
     return theApplication;

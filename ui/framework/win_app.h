@@ -15,15 +15,12 @@ class CWinApp : public CCmdTarget {
     // Called once at start-up; returning false ends the program without a message loop.
     virtual bool InitInstance();
 
-    static const MessageMap* GetThisMessageMap();
-
     CDialog* m_pMainWnd = nullptr;
 
-  protected:
+    DECLARE_MESSAGE_MAP()
+
     // The Help command: no help file ships with the program, so there is nothing to show.
     void OnHelp() {}
-
-    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 };
 
 inline constexpr int ID_HELP = 0xE146;

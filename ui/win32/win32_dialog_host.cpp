@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <string>
 
+#include "settings/wide_text.h"
+
 #include "res/version.h"
 
-#include "ui/win32/wide_text.h"
 #include "ui/win32/win32_resources.h"
 
 namespace dlg {
@@ -140,11 +141,11 @@ std::string Win32DialogHost::GetItemText(int id) const {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     const UINT copied = ::GetDlgItemTextW(m_window, id, text.data(), length + 1);
     text.resize(copied);
-    return ToUtf8(text);
+    return trellan::WindowTextToUtf8(text);
 }
 
 void Win32DialogHost::SetItemText(int id, std::string_view text) {
-    ::SetDlgItemTextW(m_window, id, ToWide(text).c_str());
+    ::SetDlgItemTextW(m_window, id, trellan::WindowTextToWide(text).c_str());
 }
 
 bool Win32DialogHost::IsItemChecked(int id) const {
@@ -168,7 +169,8 @@ void Win32DialogHost::FocusItem(int id) {
 }
 
 void Win32DialogHost::ShowMessage(std::string_view text) {
-    ::MessageBoxW(m_window, ToWide(text).c_str(), ToWide(TRELLAN_PRODUCT_NAME).c_str(),
+    ::MessageBoxW(m_window, trellan::WindowTextToWide(text).c_str(),
+                  trellan::WindowTextToWide(TRELLAN_PRODUCT_NAME).c_str(),
                   MB_OK | MB_ICONEXCLAMATION);
 }
 

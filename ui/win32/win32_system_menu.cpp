@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/win32/wide_text.h"
+#include "settings/wide_text.h"
 
 namespace dlg::win32 {
 
@@ -11,7 +11,7 @@ void Win32SystemMenu::AppendSeparator() {
 }
 
 void Win32SystemMenu::AppendItem(unsigned command, std::string_view text) {
-    const std::wstring wide = ToWide(text);
+    const std::wstring wide = trellan::WindowTextToWide(text);
     ::AppendMenuW(m_menu, MF_STRING, command, wide.c_str());
 }
 

@@ -4,7 +4,7 @@
 
 // Settings files and the rate summary the calculator window shows when it starts beside them,
 // shared by the tests of every build, so that each build reads the same Set.ini the same way.
-namespace gui {
+namespace support {
 
 struct SettingsFileCase {
     const char* name;
@@ -31,4 +31,4 @@ inline constexpr std::array<SettingsFileCase, 9> SETTINGS_FILES{{
     {"rules of another year", "[SET]\r\nRULES=2024\r\n", "佣金1.50‰,花税1.00‰,过户费1.00‰"},
 }};
 
-}  // namespace gui
+}  // namespace support

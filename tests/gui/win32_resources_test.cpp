@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "settings/wide_text.h"
 #include "settings/windows_api.h"
 
 #include "res/dialog_template.h"
 #include "res/resource_ids.h"
-
-#include "ui/win32/wide_text.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ struct Reader {
     std::string Text() {
         const std::wstring text(reinterpret_cast<const wchar_t*>(at));  // resources are aligned
         at += (text.size() + 1) * sizeof(wchar_t);
-        return dlg::win32::ToUtf8(text);
+        return trellan::WindowTextToUtf8(text);
     }
 };
 

@@ -1,20 +1,19 @@
-// Trellan.exe itself: the program copied alone into an empty folder,
-// started as a user starts it, reading the Set.ini beside it as the Linux build does.
-#include <algorithm>
+// Trellan.exe itself: the program copied alone into an empty folder, started as a user starts
+// it, reading the Set.ini beside it as the settings tests of every build read it.
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "settings/windows_api.h"
 
 #include "res/resource_ids.h"
 #include "res/version.h"
 
-#include "dialog_driver.h"
-#include "settings_file_cases.h"
+#include "gui/window_driver.h"
+#include "support/row_name.h"
+#include "support/settings_file_cases.h"
 
 namespace {
 
@@ -29,7 +28,7 @@ std::filesystem::path Program() {
 }
 
 // The program, copied alone into a fresh folder whose name is not ASCII.
-class ProgramAlone : public testing::TestWithParam<gui::SettingsFileCase> {
+class ProgramAlone : public testing::TestWithParam<support::SettingsFileCase> {
   protected:
     void SetUp() override {
         m_folder = std::filesystem::temp_directory_path() /
@@ -43,7 +42,7 @@ class ProgramAlone : public testing::TestWithParam<gui::SettingsFileCase> {
 };
 
 TEST_P(ProgramAlone, StartsAndShowsTheRatesOfTheSetIniBesideIt) {
-    const gui::SettingsFileCase& row = GetParam();
+    const support::SettingsFileCase& row = GetParam();
     if (row.fileText != nullptr) {
         std::ofstream(m_folder / L"Set.ini", std::ios::binary) << row.fileText;
     }
@@ -54,13 +53,13 @@ TEST_P(ProgramAlone, StartsAndShowsTheRatesOfTheSetIniBesideIt) {
     ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                  m_folder.wstring().c_str(), &startup, &process));
     HWND window = nullptr;
-    EXPECT_TRUE(win32test::WaitUntil([&] {
+    EXPECT_TRUE(gui::WaitUntil([&] {
         window = ::FindWindowW(L"#32770", L"" TRELLAN_PRODUCT_NAME L" " TRELLAN_VERSION_TEXT);
         DWORD owner = 0;
         ::GetWindowThreadProcessId(window, &owner);
         return owner == process.dwProcessId && ::IsWindowVisible(window);
     }));
-    EXPECT_EQ(win32test::Text(window, res::IDC_RATE_SUMMARY), row.summary);
+    EXPECT_EQ(gui::Text(window, res::IDC_RATE_SUMMARY), row.summary);
     ::PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(::WaitForSingleObject(process.hProcess, WAIT_LIMIT_MS), WAIT_OBJECT_0);
     ::TerminateProcess(process.hProcess, 1);  // should it still run
@@ -71,7 +70,7 @@ TEST_P(ProgramAlone, StartsAndShowsTheRatesOfTheSetIniBesideIt) {
               row.fileText != nullptr ? 2 : 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(SharedSettingsFiles, ProgramAlone, testing::ValuesIn(gui::SETTINGS_FILES),
-                         [](const auto& param) { return win32test::CaseName(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(SharedSettingsFiles, ProgramAlone,
+                         testing::ValuesIn(support::SETTINGS_FILES), support::RowName{});
 
 }  // namespace

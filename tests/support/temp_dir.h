@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace trellan::testing_support {
+namespace support {
 
 // A fresh directory for one test, removed with everything in it afterwards.
 class TempDir {
@@ -72,4 +72,4 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace trellan::testing_support
+}  // namespace support

@@ -1,0 +1,69 @@
+#include "ui/fee_details_dlg.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <string_view>
+
+#include "core/number_text.h"
+#include "core/trade_details.h"
+
+#include "res/resource_ids.h"
+
+namespace {
+
+constexpr std::string_view NOT_CALCULATED = "尚未计算：请先按“计  算”。";
+constexpr std::string_view NOT_FINITE = "结果不是有限数，无法列出明细。";
+constexpr std::string_view CLASSIC_RULES = "按原有规则计算。";
+constexpr std::string_view RULES_2023 = "按现行规则（2023年8月28日起）计算。";
+constexpr std::string_view NONE = "—";
+
+// Money to the cent, an exact half cent away from zero.
+std::string Money(double value) {
+    return std::string(trellan::FormatFixed2(value).View());
+}
+
+std::string MoneyOrNone(const std::optional<double>& value, std::string_view unit = {}) {
+    return value ? Money(*value) + std::string(unit) : std::string(NONE);
+}
+
+bool AllFinite(const trellan::TradeDetails& details) {
+    const std::array values{
+        details.buy.commission,  details.buy.stampDuty,  details.buy.transferFee,
+        details.sell.commission, details.sell.stampDuty, details.sell.transferFee,
+        details.totalFees,       details.gross,          details.net};
+    return std::all_of(values.begin(), values.end(),
+                       [](double value) { return std::isfinite(value); });
+}
+
+}  // namespace
+
+CFeeDetailsDlg::CFeeDetailsDlg() : dlg::CDialog(res::IDD_FEE_DETAILS) {}
+
+bool CFeeDetailsDlg::OnInitDialog() {
+    dlg::CDialog::OnInitDialog();
+    if (!m_trade) {
+        SetItemText(res::IDC_DETAIL_NOTE, NOT_CALCULATED);
+        return true;
+    }
+    const trellan::TradeDetails details = trellan::DescribeTrade(*m_trade, m_rates);
+    if (!AllFinite(details)) {
+        SetItemText(res::IDC_DETAIL_NOTE, NOT_FINITE);
+        return true;
+    }
+    SetItemText(res::IDC_DETAIL_BUY_COMMISSION, Money(details.buy.commission));
+    SetItemText(res::IDC_DETAIL_SELL_COMMISSION, Money(details.sell.commission));
+    SetItemText(res::IDC_DETAIL_BUY_STAMP_DUTY, Money(details.buy.stampDuty));
+    SetItemText(res::IDC_DETAIL_SELL_STAMP_DUTY, Money(details.sell.stampDuty));
+    SetItemText(res::IDC_DETAIL_BUY_TRANSFER, Money(details.buy.transferFee));
+    SetItemText(res::IDC_DETAIL_SELL_TRANSFER, Money(details.sell.transferFee));
+    SetItemText(res::IDC_DETAIL_TOTAL_FEES, Money(details.totalFees));
+    SetItemText(res::IDC_DETAIL_GROSS, Money(details.gross));
+    SetItemText(res::IDC_DETAIL_NET, m_resultText);
+    SetItemText(res::IDC_DETAIL_BREAK_EVEN, MoneyOrNone(details.breakEvenPrice));
+    SetItemText(res::IDC_DETAIL_RETURN, MoneyOrNone(details.returnPercent, "%"));
+    SetItemText(res::IDC_DETAIL_NOTE,
+                m_rates.rules == trellan::FeeRules::Since2023 ? RULES_2023 : CLASSIC_RULES);
+    return true;
+}
