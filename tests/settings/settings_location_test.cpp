@@ -92,11 +92,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, SettingsLocationRule, testing::ValuesIn(LOCATIONS
 // An install is known by its desktop entry where the install rules put it relative to the
 // program, wherever its prefix was moved; a folder below the bindir or elsewhere is not one.
 TEST(HasInstalledFilesBeside, FindsTheInstallsFilesRelativeToTheProgram) {
-    const testing_support::TempDir dir;
+    const support::TempDir dir;
     const fs::path prefix = dir.Path() / "moved" / "usr";
     const fs::path entry = prefix / "bin" / TRELLAN_INSTALLED_FILE;
     fs::create_directories(entry.parent_path());
-    testing_support::WriteFile(entry, "[Desktop Entry]\n");
+    support::WriteFile(entry, "[Desktop Entry]\n");
     const struct {
         fs::path folder;
         bool installed;
