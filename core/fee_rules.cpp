@@ -1,14 +1,6 @@
 #include "core/fee_rules.h"
 
 namespace trellan {
-namespace {
-
-// As the classic rules: a NaN, which compares as nothing, is raised to the minimum too.
-double AtLeast(double fee, double minimum) {
-    return fee >= minimum ? fee : minimum;
-}
-
-}  // namespace
 
 // Every line is one rounded double operation; the grouping of the sums shows in the last bits,
 // so keep it exactly as written.

@@ -1,14 +1,6 @@
 #include "core/net_profit.h"
 
 namespace trellan {
-namespace {
-
-// A fee below its minimum is raised to it; so is a NaN, which compares as nothing.
-double AtLeast(double fee, double minimum) {
-    return fee >= minimum ? fee : minimum;
-}
-
-}  // namespace
 
 // Every line is one rounded double operation; the grouping of the sums is part of the result
 // (another grouping changes the last bits), so keep it exactly as written.

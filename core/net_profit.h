@@ -25,6 +25,12 @@ struct TradeEntry {
     ExchangeIndex exchangeIndex = FIRST_EXCHANGE;
 };
 
+// A fee below its minimum is raised to it; so is a NaN, which compares as nothing. A fee equal
+// to its minimum stays.
+constexpr double AtLeast(double fee, double minimum) {
+    return fee >= minimum ? fee : minimum;
+}
+
 // Gross gain less the fees of both sides, in plain double arithmetic, in a fixed order.
 double CalculateNetProfit(const TradeEntry& entry, const FeeSchedule& schedule);
 

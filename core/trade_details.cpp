@@ -5,10 +5,6 @@
 namespace trellan {
 namespace {
 
-double AtLeast(double fee, double minimum) {
-    return fee >= minimum ? fee : minimum;
-}
-
 // Each fee formed as the calculation forms it: (quantity x rate) x price.
 SideFees ClassicSide(const TradeEntry& entry, const FeeSchedule& schedule, double price) {
     const auto shares = static_cast<double>(entry.quantity);

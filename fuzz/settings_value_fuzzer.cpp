@@ -17,9 +17,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/fee_rules.h"
 #include "core/fee_schedule.h"
 #include "core/number_text.h"
 
+#include "settings/fee_settings.h"
 #include "settings/settings_file.h"
 
 #include "fuzz_check.h"
@@ -82,5 +84,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "the saved file reads back as the three value texts say");
     Require(trellan::SettingsTextWith(saved, rates) == saved,
             "saving the same values twice is saving them once");
+
+    // Today's rules and their set beside the classic keys: all of it reads back, and the classic
+    // rates are what the classic save alone gives.
+    const trellan::PerMilleRates rotated{rates.stampDuty, rates.transfer, rates.commission};
+    const trellan::ConfirmedFees today{
+        trellan::FeeRules::Since2023, rates, true, {rotated, values[0]}};
+    const trellan::FeeSettings both =
+        trellan::FeeSettingsFromText(trellan::SettingsTextWith(existing, today));
+    Require(both.rates.rules == trellan::FeeRules::Since2023 && both.has2023Section,
+            "today's rules read back as chosen");
+    Require(SameBits(both.rates.classic.commissionRate, expected[0]) &&
+                SameBits(both.rates.classic.stampDutyRate, expected[1]) &&
+                SameBits(both.rates.classic.transferRate, expected[2]),
+            "today's keys leave the classic rates as they are");
+    Require(SameBits(both.rates.since2023.commissionRate, expected[1]) &&
+                SameBits(both.rates.since2023.stampDutyRate, expected[2]) &&
+                SameBits(both.rates.since2023.transferRate, expected[0]),
+            "today's rates read back as their value texts say");
     return 0;
 }

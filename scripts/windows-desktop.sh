@@ -1,5 +1,5 @@
 # Sourced by scripts/test-windows.sh: the Wine prefix's settings for the Windows program's windows,
-# and screenshots of its three windows. Expects a virtual screen (DISPLAY), WINEPREFIX and the
+# and screenshots of its four windows. Expects a virtual screen (DISPLAY), WINEPREFIX and the
 # other Wine variables.
 
 # The prefix's settings for the dialogs: their font 宋体 (SimSun) drawn with a Simplified Chinese
@@ -36,12 +36,12 @@ windows_desktop_capture() {
     return 1
 }
 
-# Starts Trellan.exe alone in a fresh folder and captures the calculator, the About box and
-# the fee rate dialog, opened from the keyboard as a user opens them, into
+# Starts Trellan.exe alone in a fresh folder and captures the calculator, the About box, the
+# fee rate dialog and the fee details, opened from the keyboard as a user opens them, into
 # build/windows/screenshots. With TRELLAN_UPDATE_SCREENSHOT=1 the calculator's becomes
 # docs/screenshot-windows.png.
 windows_desktop_screenshots() {
-    local out=build/windows/screenshots folder calculator about rates program_pid
+    local out=build/windows/screenshots folder calculator about rates details program_pid
     mkdir -p "$out"
     rm -f "$out"/*.png
     folder=$(mktemp -d)
@@ -70,6 +70,14 @@ windows_desktop_screenshots() {
     xdotool key Escape
     windows_desktop_wait_gone '参数设置'
 
+    # Back on the fee rate button; two tab stops on, past About, is the fee details button.
+    xdotool key --delay 50 Tab Tab space
+    details=$(windows_desktop_wait_for '费用明细')
+    [ -n "$details" ] || { echo "the fee details did not appear" >&2; return 1; }
+    windows_desktop_capture "$details" "$out/fee-details.png"
+    xdotool key Escape
+    windows_desktop_wait_gone '费用明细'
+
     xdotool key Escape
     if ! timeout 15 tail --pid="$program_pid" -f /dev/null; then
         echo "Trellan.exe did not end on Escape" >&2
@@ -84,5 +92,5 @@ windows_desktop_screenshots() {
     if [ "${TRELLAN_UPDATE_SCREENSHOT:-0}" = 1 ]; then
         cp "$out/calculator.png" docs/screenshot-windows.png
     fi
-    echo "screenshots: $out/calculator.png $out/about.png $out/fee-rates.png"
+    echo "screenshots: $out/calculator.png $out/about.png $out/fee-rates.png $out/fee-details.png"
 }

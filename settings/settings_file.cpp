@@ -112,27 +112,27 @@ FeeSchedule LoadFeeSchedule(const char* path) {
     return FeeScheduleFromText(file.status == ReadStatus::Ok ? file.bytes : std::string_view{});
 }
 
-void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer) {
-    if (std::isinf(perMille)) {
+void FormatSettingsValue(double value, std::span<char, VALUE_CAPACITY> buffer) {
+    if (std::isinf(value)) {
         // Beyond the double range, so it reads back as the same infinity.
-        CopyText(perMille > 0 ? "1e999" : "-1e999", buffer);
+        CopyText(value > 0 ? "1e999" : "-1e999", buffer);
         return;
     }
-    const NumberText fixed = FormatFixed2(perMille);
+    const NumberText fixed = FormatFixed2(value);
     if (fixed.length >= buffer.size()) {
-        CopyText(FormatShortest(perMille).View(), buffer);  // 1e+300
+        CopyText(FormatShortest(value).View(), buffer);  // 1e+300
         return;
     }
     // Two decimals keep files as they have always looked (1.50, 0.50). A nan has no text that
     // reads back, so it is written as it prints.
-    if (std::isnan(perMille) || ReadsBackAs(fixed.View(), perMille)) {
+    if (std::isnan(value) || ReadsBackAs(fixed.View(), value)) {
         CopyText(fixed.View(), buffer);
         return;
     }
     // A rate such as 0.125 or 0.085 per mille: the next run must compute with the very rate
     // the user confirmed, not with 0.13 or 0.09.
-    const NumberText exact = FormatShortestFixed(perMille);
-    CopyText(exact.length < buffer.size() ? exact.View() : FormatShortest(perMille).View(), buffer);
+    const NumberText exact = FormatShortestFixed(value);
+    CopyText(exact.length < buffer.size() ? exact.View() : FormatShortest(value).View(), buffer);
 }
 
 std::string SettingsTextWith(std::string_view fileBytes, const PerMilleRates& rates) {

@@ -19,9 +19,9 @@ constexpr std::string_view CLASSIC_RULES = "按原有规则计算。";
 constexpr std::string_view RULES_2023 = "按现行规则（2023年8月28日起）计算。";
 constexpr std::string_view NONE = "—";
 
-// Money to the cent, an exact half cent away from zero.
+// Money to the cent, an exact half cent away from zero; no fee or gain shows as "-0.00".
 std::string Money(double value) {
-    return std::string(trellan::FormatFixed2(value).View());
+    return std::string(trellan::FormatFixed2(value == 0.0 ? 0.0 : value).View());
 }
 
 std::string MoneyOrNone(const std::optional<double>& value, std::string_view unit = {}) {

@@ -12,6 +12,7 @@
 #include "settings/settings_location.h"
 
 #include "res/resource_ids.h"
+#include "res/version.h"
 
 #include "ui/framework/messages.h"
 #include "ui/profit_calc_dlg.h"
@@ -59,7 +60,7 @@ class Calculator : public testing::Test {
 TEST_F(Calculator, StartsWithZerosTheFirstExchangeAndTheDefaultRates) {
     EXPECT_EQ(
         Drive([](Window dialog) {
-            EXPECT_EQ(Caption(dialog), "Trellan 0.12");
+            EXPECT_EQ(Caption(dialog), TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT);
             for (const int id : {IDC_BUY_PRICE, IDC_QUANTITY, IDC_SELL_PRICE, IDC_NET_PROFIT}) {
                 EXPECT_EQ(Text(dialog, id), "0") << id;
             }
@@ -404,11 +405,11 @@ const FeeDetailCase FEE_DETAILS[] = {
      true,
      {"5.00", "5.00", "0.00", "5.50", "0.10", "0.11", "15.71", "1000.00", "984.29", "10.02",
       "9.84%", "按现行规则（2023年8月28日起）计算。"}},
-    {"no shares, no break-even price",
+    {"no shares, no break-even price, no minus zero",
      nullptr,
      "10",
      "0",
-     "11",
+     "9",
      false,
      {"5.00", "5.00", "0.00", "0.00", "1.00", "1.00", "12.00", "0.00", "-12", "—", "-200.00%",
       "按原有规则计算。"}},
@@ -489,7 +490,7 @@ TEST_P(AboutBox, ComesAndGoes) {
         const Window box = WaitForDialog(dialog);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(Caption(box), "关于 Quorim");
-        EXPECT_TRUE(HasLabel(box, "Trellan 0.12 版"));
+        EXPECT_TRUE(HasLabel(box, TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT " 版"));
         EXPECT_EQ(FocusedId(box), ID_OK);
         PressLater(row.key);
         ASSERT_TRUE(WaitForReturnTo(dialog));

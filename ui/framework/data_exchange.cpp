@@ -58,9 +58,7 @@ void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value) {
         trellan::ParseInt32, NOT_AN_INTEGER);
 }
 
-// Every DDX routine takes the exchange alike, whether or not it fails it.
-// cppcheck-suppress constParameter
-void DDX_Check(CDataExchange& exchange, int id, bool& value) {
+void DDX_Check(const CDataExchange& exchange, int id, bool& value) {
     if (exchange.Failed()) {
         return;
     }

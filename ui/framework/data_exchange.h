@@ -31,7 +31,7 @@ void DDX_Text(CDataExchange& exchange, int id, double& value);
 // A text field as a signed 32-bit integer.
 void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value);
 // A check box as whether it is checked.
-void DDX_Check(CDataExchange& exchange, int id, bool& value);
+void DDX_Check(const CDataExchange& exchange, int id, bool& value);
 // A radio group as the position of its checked button, -1 when none is checked.
 void DDX_Radio(CDataExchange& exchange, int firstId, std::int32_t& value);
 
