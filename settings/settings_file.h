@@ -74,6 +74,6 @@ bool ReplaceSettingsText(const char* path,
 // where that text reads back exactly (1.50), else the shortest text with at least two decimals
 // that does (0.125); for a value whose text would not fit VALUE_CAPACITY, the shortest text
 // (1e+300). An infinity is written beyond the double range (1e999); a nan as it prints.
-void FormatSettingsValue(double perMille, std::span<char, VALUE_CAPACITY> buffer);
+void FormatSettingsValue(double value, std::span<char, VALUE_CAPACITY> buffer);
 
 }  // namespace trellan
