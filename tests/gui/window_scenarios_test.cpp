@@ -12,6 +12,7 @@
 #include "settings/settings_location.h"
 
 #include "res/resource_ids.h"
+#include "res/version.h"
 
 #include "ui/framework/messages.h"
 #include "ui/profit_calc_dlg.h"
@@ -59,7 +60,7 @@ class Calculator : public testing::Test {
 TEST_F(Calculator, StartsWithZerosTheFirstExchangeAndTheDefaultRates) {
     EXPECT_EQ(
         Drive([](Window dialog) {
-            EXPECT_EQ(Caption(dialog), "Trellan 0.12");
+            EXPECT_EQ(Caption(dialog), TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT);
             for (const int id : {IDC_BUY_PRICE, IDC_QUANTITY, IDC_SELL_PRICE, IDC_NET_PROFIT}) {
                 EXPECT_EQ(Text(dialog, id), "0") << id;
             }
@@ -496,7 +497,7 @@ TEST_P(AboutBox, ComesAndGoes) {
         const Window box = WaitForDialog(dialog);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(Caption(box), "关于 Quorim");
-        EXPECT_TRUE(HasLabel(box, "Trellan 0.12 版"));
+        EXPECT_TRUE(HasLabel(box, TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT " 版"));
         EXPECT_EQ(FocusedId(box), ID_OK);
         PressLater(row.key);
         ASSERT_TRUE(WaitForReturnTo(dialog));

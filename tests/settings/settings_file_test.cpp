@@ -99,7 +99,8 @@ TEST(SettingsPath, FitsItsBufferOrStaysEmpty) {
     EXPECT_EQ(PathBeside(fits + "calc"), fits + "Set.ini");
     EXPECT_EQ(PathBeside("/" + std::string(247, 'd') + "/calc"), "");
     // The platform hands out at most 254 bytes; a longer module path is not a path we were given.
-    EXPECT_EQ(PathBeside("/a/" + std::string(252, 'c')), "");
+    // Appended, not prefixed: GCC 12 at -O3 takes the prefixing insert for an overlapping copy.
+    EXPECT_EQ(PathBeside(std::string("/a/").append(252, 'c')), "");
 }
 #endif
 
