@@ -21,6 +21,9 @@ for build in "g++ Release" "g++ MinSizeRel" "clang++ Release"; do
         cmake --build "$dir" 2>&1 | grep -E -A5 'error|warning' >&2
         exit 1
     }
-    hardening-check --nocfprotection "$dir/app/trellan"
+    # Clang's fortified calls are not found on Debian 12: see the README.
+    unchecked=(--nocfprotection)
+    [ "$compiler" = g++ ] || unchecked+=(--nofortify)
+    hardening-check "${unchecked[@]}" "$dir/app/trellan"
 done
 echo "All builds compiled."

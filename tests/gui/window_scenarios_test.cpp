@@ -333,6 +333,13 @@ TEST_F(Calculator, TodaysRulesTickedEditedAndKept) {
         EXPECT_FALSE(Enabled(rates, IDC_MIN_COMMISSION));
         Click(rates, IDC_RULES_2023);  // and today's as edited
         EXPECT_EQ(Text(rates, IDC_COMMISSION_RATE), "0.3");
+        Type(rates, IDC_COMMISSION_RATE, "x");  // told, and nothing typed is lost
+        ClickLater(rates, IDC_RULES_2023);
+        EXPECT_NE(AcceptMessage(), "");
+        ASSERT_TRUE(WaitForReturnTo(rates));
+        EXPECT_TRUE(Checked(rates, IDC_RULES_2023));
+        EXPECT_EQ(Text(rates, IDC_COMMISSION_RATE), "x");
+        EXPECT_EQ(FocusedId(rates), IDC_COMMISSION_RATE);
         Type(rates, IDC_COMMISSION_RATE, "0.25");
         ClickLater(rates, ID_OK);
         ASSERT_TRUE(WaitForReturnTo(dialog));
