@@ -6,9 +6,12 @@ add_library(trellan::options ALIAS trellan_options)
 target_compile_options(trellan_options INTERFACE
     -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow
     -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual
-    -Werror
     # Results must be bit for bit those of plain double arithmetic in the written order.
     -ffp-contract=off -fno-fast-math)
+
+if(TRELLAN_WARNINGS_AS_ERRORS)
+    target_compile_options(trellan_options INTERFACE -Werror)
+endif()
 
 if(TRELLAN_SANITIZE)
     target_compile_options(trellan_options INTERFACE

@@ -15,6 +15,7 @@ set(rcgen_sources
     ${PROJECT_SOURCE_DIR}/res/strings.cpp)
 file(GLOB rcgen_headers ${rcgen_dir}/*.h ${PROJECT_SOURCE_DIR}/res/*.h)
 set(rcgen ${CMAKE_CURRENT_BINARY_DIR}/rcgen)
+set(rcgen_werror $<$<BOOL:${TRELLAN_WARNINGS_AS_ERRORS}>:-Werror>)
 set(resource_script ${CMAKE_CURRENT_BINARY_DIR}/trellan.rc)
 set(resource_icon ${CMAKE_CURRENT_BINARY_DIR}/trellan.ico)
 set(resource_object ${CMAKE_CURRENT_BINARY_DIR}/trellan_resources.o)
@@ -22,7 +23,7 @@ set(TRELLAN_EXECUTABLE_NAME Trellan)
 
 add_custom_command(OUTPUT ${rcgen}
     COMMAND ${TRELLAN_HOST_CXX} -std=c++20 -O1 -Wall -Wextra -Wconversion -Wsign-conversion
-        -Werror -ffp-contract=off -I${PROJECT_SOURCE_DIR} -I${PROJECT_BINARY_DIR}/generated
+        ${rcgen_werror} -ffp-contract=off -I${PROJECT_SOURCE_DIR} -I${PROJECT_BINARY_DIR}/generated
         ${rcgen_sources} -o ${rcgen}
     DEPENDS ${rcgen_sources} ${rcgen_headers} ${PROJECT_BINARY_DIR}/generated/res/version.h
     COMMENT "Building the resource generator for the build machine"

@@ -1,11 +1,18 @@
 # The Debian package, built by CPack from the install rules: `cpack -G DEB` in a build configured
-# with the prefix it installs to (/usr), so that the program knows its bindir when installed.
+# with the prefix it installs to (/usr).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME trellan)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Trellan developers")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
-set(CPACK_STRIP_FILES ON)
+# Everything but the plain LICENSE, and the Debian documents, which nothing else installs.
+set(CPACK_INSTALL_CMAKE_PROJECTS
+    ${CMAKE_BINARY_DIR} ${PROJECT_NAME} Unspecified /
+    ${CMAKE_BINARY_DIR} ${PROJECT_NAME} debian /)
+# The debug symbols in a package of their own (trellan-dbgsym), found by the binary's build id.
+# CPack's DEB generator strips what it finds unstripped, after it has copied out the symbols.
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 

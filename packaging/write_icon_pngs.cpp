@@ -7,22 +7,11 @@
 
 #include "res/app_icon.h"
 
+#include "ui/qt/app_icon_image.h"
+
 // Writes the application icon as <folder>/<size>/<name>.png for each size given, each a whole
 // multiple of the 32-pixel icon, enlarged pixel for pixel so that it stays crisp in the menus.
 namespace {
-
-QImage IconImage() {
-    QImage image(static_cast<int>(res::ICON_SIZE), static_cast<int>(res::ICON_SIZE),
-                 QImage::Format_ARGB32);
-    const auto pixels = res::AppIconPixels();
-    for (std::size_t y = 0; y < res::ICON_SIZE; ++y) {
-        for (std::size_t x = 0; x < res::ICON_SIZE; ++x) {
-            image.setPixel(static_cast<int>(x), static_cast<int>(y),
-                           pixels[y * res::ICON_SIZE + x]);
-        }
-    }
-    return image;
-}
 
 bool WriteSize(const QImage& icon, const std::string& folder, const std::string& name, int size) {
     if (size <= 0 || size % static_cast<int>(res::ICON_SIZE) != 0) {
@@ -46,7 +35,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s FOLDER NAME SIZE...\n", argv[0]);
         return 2;
     }
-    const QImage icon = IconImage();
+    const QImage icon = AppIconImage();
     for (int i = 3; i < argc; ++i) {
         if (!WriteSize(icon, argv[1], argv[2], std::atoi(argv[i]))) {
             return 1;

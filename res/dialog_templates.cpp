@@ -138,6 +138,8 @@ constexpr DialogTemplate FEE_RATES{
 constexpr DialogTemplate FEE_DETAILS{
     IDD_FEE_DETAILS, "IDD_FEE_DETAILS", "费用明细",   170, 155,
     DIALOG_FONT,     DIALOG_POINT_SIZE, MODAL_DIALOG, 0,   FEE_DETAIL_CONTROLS};
+// The About box keeps the caption it has always had, which does not name the product: users
+// and their guides know the box by it.
 constexpr DialogTemplate ABOUT{IDD_ABOUTBOX, "IDD_ABOUTBOX",    "关于 Quorim", 190, 55,
                                DIALOG_FONT,  DIALOG_POINT_SIZE, MODAL_DIALOG,  0,   ABOUT_CONTROLS};
 

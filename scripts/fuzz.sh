@@ -14,7 +14,8 @@ targets=(profile_text_fuzzer leading_double_fuzzer field_readers_fuzzer rate_sum
          settings_value_fuzzer)
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTRELLAN_FUZZ=ON -DTRELLAN_BUILD_TESTS=OFF -DTRELLAN_BUILD_BENCHMARKS=OFF >/dev/null
+    -DTRELLAN_FUZZ=ON -DBUILD_TESTING=OFF -DTRELLAN_BUILD_BENCHMARKS=OFF \
+    -DTRELLAN_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build/fuzz --target "${targets[@]}"
 
 # The corpus grows while fuzzing: work on a copy so the repository keeps only its seeds. Inputs

@@ -15,7 +15,7 @@ mapfile -t sources < <(find "${folders[@]}" -name '*.cpp' \
 
 # The compile commands, and the generated headers they name, come from a build of our own.
 cmake -S . -B build/lint -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
-    -DTRELLAN_BUILD_TESTS=OFF -DTRELLAN_BUILD_BENCHMARKS=OFF >/dev/null
+    -DBUILD_TESTING=OFF -DTRELLAN_WARNINGS_AS_ERRORS=ON -DTRELLAN_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build/lint >/dev/null
 
 # clang-tidy sees the files this platform builds; the other platform's files are left to

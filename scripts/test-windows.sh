@@ -30,6 +30,14 @@ for exe in build/windows/app/*.exe build/windows/tests/*.exe; do
         exit 1
     fi
 done
+# The shipped program: stripped, with ASLR and DEP.
+program=build/windows/app/Trellan.exe
+[[ "$(i686-w64-mingw32-objdump -h "$program")" != *.debug_* ]] ||
+    { echo "$program is not stripped" >&2; exit 1; }
+headers=$(i686-w64-mingw32-objdump -p "$program")
+for flag in DYNAMIC_BASE NX_COMPAT; do
+    grep -qw "$flag" <<<"$headers" || { echo "$program lacks $flag" >&2; exit 1; }
+done
 
 # One Wine server for the whole run. Its helper processes (services, devices) are started here,
 # outside ctest's output pipes: started by a test they would hold the pipes open and ctest would

@@ -2,8 +2,9 @@
 # Builds Trellan and runs every test and check:
 #   the test suite plainly and under AddressSanitizer + UBSan (unit, settings faults, headless
 #   windows, the screen-reader test on Xvfb), clang-tidy and cppcheck, a short fuzzing run of
-#   every target, the installed program and its Debian package, and the Windows program with its
-#   tests under Wine.
+#   every target, the hand builds of other build types and compilers (hardened), the installed
+#   program and its Debian package, the Windows program with its tests under Wine, and that the
+#   package and the Windows program are reproducible.
 # Set TRELLAN_FUZZ_SECONDS to fuzz longer (default 10 s a target).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,8 +26,14 @@ bash scripts/lint.sh
 step "fuzzing"
 bash scripts/fuzz.sh "${TRELLAN_FUZZ_SECONDS:-10}"
 
+step "other build types and compilers"
+bash scripts/build-matrix.sh
+
 step "install and package"
 bash scripts/test-install.sh
 
 step "Windows program under Wine"
 bash scripts/test-windows.sh
+
+step "reproducible builds"
+bash scripts/test-reproducible.sh

@@ -43,8 +43,8 @@ struct ConfirmedFees {
 };
 
 // The file's bytes with the confirmed values set, in its own encoding and line ends, every other
-// byte kept. RULES is written when
-// today's rules are chosen, and set to the classic year when the file already holds it.
+// byte kept. RULES is written when today's rules are chosen, and set to the classic year (2008)
+// when the classic rules are chosen and the file already holds it.
 std::string SettingsTextWith(std::string_view fileBytes, const ConfirmedFees& fees);
 
 // Stores the confirmed values in one atomic replacement of the file, as SaveFeeSchedule does.

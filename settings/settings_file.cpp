@@ -12,8 +12,8 @@
 
 #include "core/number_text.h"
 
+#include "settings/executable_path.h"
 #include "settings/file_io.h"
-#include "settings/module_path.h"
 #include "settings/profile_encoding.h"
 #include "settings/profile_text.h"
 
@@ -27,9 +27,6 @@ constexpr char PATH_SEPARATOR = '\\';
 #else
 constexpr char PATH_SEPARATOR = '/';
 #endif
-
-// The platform limit on the executable's path, terminating zero included.
-constexpr std::size_t MODULE_PATH_LIMIT = PATH_BUFFER_SIZE - 1;
 
 #ifdef _WIN32
 // UTF-16 units of a UTF-8 text: one for each character, two beyond the first plane.
@@ -71,9 +68,9 @@ void CopyText(std::string_view text, std::span<char, VALUE_CAPACITY> buffer) {
 
 void SettingsPathBeside(const char* modulePath, std::span<char, PATH_BUFFER_SIZE> path) {
     std::fill(path.begin(), path.end(), '\0');
-    const std::string_view module(modulePath, strnlen(modulePath, MODULE_PATH_LIMIT));
+    const std::string_view module(modulePath, strnlen(modulePath, EXECUTABLE_PATH_LIMIT));
     const std::size_t separator = module.rfind(PATH_SEPARATOR);
-    if (module.size() == MODULE_PATH_LIMIT || separator == std::string_view::npos) {
+    if (module.size() == EXECUTABLE_PATH_LIMIT || separator == std::string_view::npos) {
         return;  // longer than the platform hands out, or no directory at all
     }
     const std::string_view directory = module.substr(0, separator + 1);
@@ -86,8 +83,8 @@ void SettingsPathBeside(const char* modulePath, std::span<char, PATH_BUFFER_SIZE
 }
 
 void BuildSettingsPath(std::span<char, PATH_BUFFER_SIZE> path) {
-    std::array<char, MODULE_PATH_LIMIT> module{};
-    if (GetModuleFileName(module) == 0) {
+    std::array<char, EXECUTABLE_PATH_LIMIT> module{};
+    if (ExecutablePath(module) == 0) {
         std::fill(path.begin(), path.end(), '\0');
         return;
     }

@@ -24,6 +24,10 @@ inline constexpr std::size_t PATH_BUFFER_SIZE = 3 * (SYSTEM_PATH_UNITS - 1) + 1;
 inline constexpr std::size_t PATH_BUFFER_SIZE = PATH_CAPACITY;
 #endif
 
+// The longest executable path the settings layer takes, terminating zero included: a longer one
+// is not a path the platform handed out.
+inline constexpr std::size_t EXECUTABLE_PATH_LIMIT = PATH_BUFFER_SIZE - 1;
+
 inline constexpr char SETTINGS_FILE_NAME[] = "Set.ini";
 
 // The section of the rates, and their keys; "COMMISION" is spelled as the files in use spell it.

@@ -44,9 +44,7 @@ void PathBeside(std::string_view executableDirectory, std::span<char, PATH_BUFFE
 }  // namespace
 
 bool IsInstalledCopy(const SettingsSituation& situation) {
-    return !situation.directoryWritable || (!situation.installBindir.empty() &&
-                                            WithoutTrailingSlash(situation.executableDirectory) ==
-                                                WithoutTrailingSlash(situation.installBindir));
+    return !situation.directoryWritable || situation.besideInstalledFiles;
 }
 
 void UserSettingsPath(const char* xdgConfigHome, const char* home,

@@ -16,7 +16,7 @@ inline constexpr char SETTINGS_FOLDER_NAME[] = "trellan";
 // What start-up knows about the running copy and its user.
 struct SettingsSituation {
     std::string_view executableDirectory;  // no trailing separator; empty when unknown
-    std::string_view installBindir;        // where the install rules put the program
+    bool besideInstalledFiles = false;     // the install's other files are where it put them
     bool directoryWritable = true;         // may the executable's folder be written?
     const char* xdgConfigHome = nullptr;   // as the environment has it; null when unset
     const char* home = nullptr;
@@ -39,7 +39,7 @@ struct SettingsLocation {
     NoSavePath noSavePath = NoSavePath::None;       // why savePath is empty
 };
 
-// An installed copy runs from the install bindir or from a folder it may not write.
+// An installed copy stands where an install put it, or in a folder it may not write.
 bool IsInstalledCopy(const SettingsSituation& situation);
 
 // "$XDG_CONFIG_HOME/trellan/Set.ini", or "$HOME/.config/trellan/Set.ini" when that variable is
@@ -53,6 +53,10 @@ SettingsLocation ChooseSettingsLocation(const SettingsSituation& situation);
 
 // ChooseSettingsLocation for the running executable, its environment and its file system.
 SettingsLocation FindSettingsLocation();
+
+// Whether the files an install puts beside the program (its desktop entry, found relative to
+// the program's folder) are there: true wherever the install was moved with its prefix.
+bool HasInstalledFilesBeside(std::string_view executableDirectory);
 
 // Creates the missing folders above the per-user settings file, each readable by its owner
 // only. Returns false when the file's folder is not there afterwards.

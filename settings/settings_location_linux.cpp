@@ -1,6 +1,5 @@
 #include <array>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
@@ -8,19 +7,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "settings/module_path.h"
+#include "settings/executable_path.h"
 #include "settings/settings_location.h"
 
-#ifndef TRELLAN_INSTALL_BINDIR
-#error "TRELLAN_INSTALL_BINDIR names the folder the install rules put the program in"
+#ifndef TRELLAN_INSTALLED_FILE
+#error "TRELLAN_INSTALLED_FILE names a file the install rules put, relative to the program's folder"
 #endif
 
 namespace trellan {
 namespace {
-
-// The platform limit on the executable's path, terminating zero included, as for
-// BuildSettingsPath.
-constexpr std::size_t MODULE_PATH_LIMIT = PATH_CAPACITY - 1;
 
 bool Exists(const char* path) {
     struct stat info {};
@@ -32,20 +27,20 @@ bool IsDirectory(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The bindir as the kernel reports the executable's folder: with its links resolved.
-std::string CanonicalBindir() {
-    std::array<char, PATH_MAX> resolved{};
-    if (::realpath(TRELLAN_INSTALL_BINDIR, resolved.data()) != nullptr) {
-        return resolved.data();
-    }
-    return TRELLAN_INSTALL_BINDIR;
-}
-
 }  // namespace
 
+bool HasInstalledFilesBeside(std::string_view executableDirectory) {
+    if (executableDirectory.empty()) {
+        return false;
+    }
+    const std::string installed =
+        std::string(executableDirectory).append("/").append(TRELLAN_INSTALLED_FILE);
+    return Exists(installed.c_str());
+}
+
 SettingsLocation FindSettingsLocation() {
-    std::array<char, MODULE_PATH_LIMIT> module{};
-    const std::size_t length = GetModuleFileName(module);
+    std::array<char, EXECUTABLE_PATH_LIMIT> module{};
+    const std::size_t length = ExecutablePath(module);
     const std::string_view modulePath(module.data(), length);
     const std::size_t slash = modulePath.rfind('/');
     if (length == 0 || slash == std::string_view::npos) {
@@ -54,7 +49,6 @@ SettingsLocation FindSettingsLocation() {
         return unknown;
     }
     const std::string directory(modulePath.substr(0, slash == 0 ? 1 : slash));
-    const std::string bindir = CanonicalBindir();
 
     std::array<char, PATH_BUFFER_SIZE> userPath{};
     std::array<char, PATH_BUFFER_SIZE> besidePath{};
@@ -65,7 +59,7 @@ SettingsLocation FindSettingsLocation() {
 
     SettingsSituation situation;
     situation.executableDirectory = directory;
-    situation.installBindir = bindir;
+    situation.besideInstalledFiles = HasInstalledFilesBeside(directory);
     // EROFS tells even root that a read-only mount cannot be written.
     situation.directoryWritable = ::faccessat(AT_FDCWD, directory.c_str(), W_OK, AT_EACCESS) == 0;
     situation.xdgConfigHome = xdgConfigHome;

@@ -1,6 +1,6 @@
 #include <array>
 
-#include "settings/module_path.h"
+#include "settings/executable_path.h"
 #include "settings/settings_location.h"
 
 namespace trellan {
@@ -13,8 +13,8 @@ SettingsLocation FindSettingsLocation() {
     location.loadPath = location.savePath;
     if (location.savePath[0] == '\0') {
         std::array<char, PATH_BUFFER_SIZE> module{};
-        location.noSavePath = GetModuleFileName(module) == 0 ? NoSavePath::ExecutableUnknown
-                                                             : NoSavePath::PathTooLong;
+        location.noSavePath =
+            ExecutablePath(module) == 0 ? NoSavePath::ExecutableUnknown : NoSavePath::PathTooLong;
     }
     return location;
 }

@@ -26,7 +26,6 @@ FEE_RATES_NAME = "参数设置"
 # What each window must show a screen reader: fields by the label on their row, buttons by text.
 CALCULATOR = {Role.TEXT: ["尺料价格", "数量", "用材码", "成本"], Role.RADIO_BUTTON: ["平面", "立体"],
               Role.PUSH_BUTTON: ["计算", "关于..", "*", "费用明细"]}
-TRADE = (("尺料价格", "10"), ("数量", "1000"), ("用材码", "11"))
 FEE_RATES = {Role.TEXT: ["佣金", "增值税", "材料费", "最低佣金"], Role.PUSH_BUTTON: ["确定", "取消"],
              Role.CHECK_BOX: ["按现行规则（2023年8月28日起）"]}
 
@@ -170,15 +169,10 @@ def check_calculator(results, program, window):
     results.check("the result field reads as read-only text with its value",
                   has(result, State.READ_ONLY) and text_of(result) == "0", text_of(result))
 
-    # A trade on the second exchange, typed and worked through the accessibility layer only.
-    typed = [type_into(c[field], value) for field, value in TRADE]
-    results.check(f"the fields take the trade {TRADE}", all(typed), f"typed {typed}")
+    # The actions a screen reader offers; what the window then computes, its own tests prove.
     act(c["立体"], "Toggle")
     results.check("Toggle on 立体 checks it and unchecks 平面", wait_for(
         lambda: has(c["立体"], State.CHECKED) and not has(c["平面"], State.CHECKED)))
-    act(c["计算"], "Press")
-    results.check("计算 shows 947.5 in the result field",
-                  wait_for(lambda: text_of(result) == "947.5"), f"reads {text_of(result)!r}")
     unreadable(results, program, window, c["数量"], "1000x", c["计算"],
                "请输入一个介于 -2147483648 和 2147483647 之间的整数。")
     return c["*"]

@@ -38,32 +38,23 @@ QWidget* Widget(Window dialog) {
     return static_cast<QWidget*>(const_cast<void*>(dialog));
 }
 
-// Every identifier has one name in every template (IDOK is IDOK everywhere).
-std::string_view IdName(int id) {
+// A control of any template; every identifier has one name in all of them (IDOK is IDOK).
+template <class Matches>
+const res::ControlTemplate* FindControl(Matches matches) {
     for (const res::DialogTemplate* layout : res::AllDialogTemplates()) {
         for (const res::ControlTemplate& control : layout->controls) {
-            if (control.id == id && !control.idName.empty()) {
-                return control.idName;
+            if (!control.idName.empty() && matches(control)) {
+                return &control;
             }
         }
     }
-    return {};
-}
-
-int IdOf(const QString& name) {
-    for (const res::DialogTemplate* layout : res::AllDialogTemplates()) {
-        for (const res::ControlTemplate& control : layout->controls) {
-            if (!control.idName.empty() && name == QString::fromUtf8(control.idName)) {
-                return control.id;
-            }
-        }
-    }
-    return 0;
+    return nullptr;
 }
 
 template <class Control = QWidget>
 Control* Item(Window dialog, int id) {
-    return Widget(dialog)->findChild<Control*>(ToQString(IdName(id)));
+    const res::ControlTemplate* control = FindControl([id](const auto& c) { return c.id == id; });
+    return Widget(dialog)->findChild<Control*>(ToQString(control->idName));
 }
 
 QWidget* ActiveModal() {
@@ -149,13 +140,8 @@ std::string Caption(Window dialog) {
 }
 
 std::string Text(Window dialog, int id) {
-    return OnGui([dialog, id] {
-        if (auto* field = Item<QLineEdit>(dialog, id)) {
-            return field->text().toStdString();
-        }
-        auto* label = Item<QLabel>(dialog, id);
-        return label != nullptr ? label->text().toStdString() : std::string();
-    });
+    return OnGui(
+        [dialog, id] { return Item(dialog, id)->property("text").toString().toStdString(); });
 }
 
 bool HasLabel(Window dialog, std::string_view text) {
@@ -177,7 +163,10 @@ bool Enabled(Window dialog, int id) {
 int FocusedId(Window dialog) {
     return OnGui([dialog] {
         const QWidget* focus = Widget(dialog)->focusWidget();
-        return focus != nullptr ? IdOf(focus->objectName()) : 0;
+        const res::ControlTemplate* control = FindControl([focus](const auto& c) {
+            return focus != nullptr && focus->objectName() == ToQString(c.idName);
+        });
+        return control != nullptr ? control->id : 0;
     });
 }
 

@@ -9,6 +9,7 @@
 #include "settings/windows_api.h"
 
 #include "res/resource_ids.h"
+#include "res/version.h"
 
 #include "gui/window_driver.h"
 #include "support/row_name.h"
@@ -53,7 +54,7 @@ TEST_P(ProgramAlone, StartsAndShowsTheRatesOfTheSetIniBesideIt) {
                                  m_folder.wstring().c_str(), &startup, &process));
     HWND window = nullptr;
     EXPECT_TRUE(gui::WaitUntil([&] {
-        window = ::FindWindowW(L"#32770", L"Trellan 0.12");
+        window = ::FindWindowW(L"#32770", L"" TRELLAN_PRODUCT_NAME L" " TRELLAN_VERSION_TEXT);
         DWORD owner = 0;
         ::GetWindowThreadProcessId(window, &owner);
         return owner == process.dwProcessId && ::IsWindowVisible(window);

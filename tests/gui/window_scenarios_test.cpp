@@ -13,6 +13,7 @@
 #include "settings/settings_location.h"
 
 #include "res/resource_ids.h"
+#include "res/version.h"
 
 #include "ui/framework/messages.h"
 #include "ui/profit_calc_dlg.h"
@@ -60,7 +61,7 @@ class Calculator : public testing::Test {
 TEST_F(Calculator, StartsWithZerosTheFirstExchangeAndTheDefaultRates) {
     EXPECT_EQ(
         Drive([](Window dialog) {
-            EXPECT_EQ(Caption(dialog), "Trellan 0.12");
+            EXPECT_EQ(Caption(dialog), TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT);
             for (const int id : {IDC_BUY_PRICE, IDC_QUANTITY, IDC_SELL_PRICE, IDC_NET_PROFIT}) {
                 EXPECT_EQ(Text(dialog, id), "0") << id;
             }
@@ -445,6 +446,13 @@ TEST_F(Calculator, TodaysRulesTickedEditedAndKept) {
         EXPECT_FALSE(Enabled(rates, IDC_MIN_COMMISSION));
         Click(rates, IDC_RULES_2023);  // and today's as edited
         EXPECT_EQ(Text(rates, IDC_COMMISSION_RATE), "0.3");
+        Type(rates, IDC_COMMISSION_RATE, "x");  // told, and nothing typed is lost
+        ClickLater(rates, IDC_RULES_2023);
+        EXPECT_NE(AcceptMessage(), "");
+        ASSERT_TRUE(WaitForReturnTo(rates));
+        EXPECT_TRUE(Checked(rates, IDC_RULES_2023));
+        EXPECT_EQ(Text(rates, IDC_COMMISSION_RATE), "x");
+        EXPECT_EQ(FocusedId(rates), IDC_COMMISSION_RATE);
         Type(rates, IDC_COMMISSION_RATE, "0.25");
         ClickLater(rates, ID_OK);
         ASSERT_TRUE(WaitForReturnTo(dialog));
@@ -602,7 +610,7 @@ TEST_P(AboutBox, ComesAndGoes) {
         const Window box = WaitForDialog(dialog);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(Caption(box), "关于 Quorim");
-        EXPECT_TRUE(HasLabel(box, "Trellan 0.12 版"));
+        EXPECT_TRUE(HasLabel(box, TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT " 版"));
         EXPECT_EQ(FocusedId(box), ID_OK);
         PressLater(row.key);
         ASSERT_TRUE(WaitForReturnTo(dialog));

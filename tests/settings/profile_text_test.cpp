@@ -1,11 +1,11 @@
 #include "settings/profile_text.h"
 
-#include <array>
 #include <gtest/gtest.h>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
+
+#include "support/row_name.h"
 
 namespace trellan {
 namespace {
@@ -15,10 +15,6 @@ struct ReadCase {
     std::string_view file;
     std::optional<std::string_view> expected;  // the value of COMMISION in SET
 };
-
-std::ostream& operator<<(std::ostream& out, const ReadCase& row) {
-    return out << row.name;
-}
 
 const ReadCase READS[] = {
     {"Plain", "[SET]\nCOMMISION=2.5\n", "2.5"},
@@ -54,33 +50,13 @@ TEST_P(ReadTest, FindsValue) {
     EXPECT_EQ(FindProfileValue(GetParam().file, "SET", "COMMISION"), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, ReadTest, testing::ValuesIn(READS),
-                         [](const auto& row) { return row.param.name; });
-
-TEST(CopyProfileString, DefaultWhenMissingAndCutToTheBuffer) {
-    std::array<char, 100> buffer{};
-    EXPECT_EQ(CopyProfileString("", "SET", "COMMISION", "1.5", buffer), 3U);
-    EXPECT_STREQ(buffer.data(), "1.5");
-
-    const std::string longValue(150, '7');
-    const std::string file = "[SET]\nCOMMISION=" + longValue + "\n";
-    EXPECT_EQ(CopyProfileString(file, "SET", "COMMISION", "1.5", buffer), 99U);
-    EXPECT_EQ(std::string(buffer.data()), longValue.substr(0, 99));
-
-    std::array<char, 1> tiny{'x'};
-    EXPECT_EQ(CopyProfileString(file, "SET", "COMMISION", "1.5", tiny), 0U);
-    EXPECT_EQ(tiny[0], '\0');
-}
+INSTANTIATE_TEST_SUITE_P(Files, ReadTest, testing::ValuesIn(READS), support::RowName{});
 
 struct WriteCase {
     const char* name;
     std::string_view before;
     std::string_view after;  // after COMMISION is set to 2.00
 };
-
-std::ostream& operator<<(std::ostream& out, const WriteCase& row) {
-    return out << row.name;
-}
 
 const WriteCase WRITES[] = {
 #ifdef _WIN32
@@ -125,8 +101,7 @@ TEST_P(WriteTest, ChangesOnlyWhatItMust) {
     EXPECT_EQ(FindProfileValue(after, "SET", "COMMISION"), "2.00");
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, WriteTest, testing::ValuesIn(WRITES),
-                         [](const auto& row) { return row.param.name; });
+INSTANTIATE_TEST_SUITE_P(Files, WriteTest, testing::ValuesIn(WRITES), support::RowName{});
 
 }  // namespace
 }  // namespace trellan

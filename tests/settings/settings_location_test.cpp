@@ -24,8 +24,7 @@ struct LocationCase {
     int files;
     std::string save, load;  // the paths chosen
     bool perUser = true;
-    bool writable = true;  // may the executable's folder be written?
-    std::string_view bindir = "/usr/bin";
+    bool writable = true;                      // may the executable's folder be written?
     NoSavePath noSavePath = NoSavePath::None;  // why save is empty, for the failed save to say
 };
 
@@ -46,16 +45,10 @@ const LocationCase LOCATIONS[] = {
     {"Portable", "/opt", "/home/ann/cfg", "/", USER | ADMIN, "/opt/Set.ini", "/opt/Set.ini", false},
     {"PortableInTheRootFolder", "/", nullptr, "/home/ann", 0, "/Set.ini", "/Set.ini", false},
     {"PortableLongestThatFits", LONG, nullptr, "/", 0, LONG + "/Set.ini", LONG + "/Set.ini", false},
-    {"PortableTooLongStaysEmpty", LONG + "e", nullptr, "/", 0, "", "", false, true, "/usr/bin",
+    {"PortableTooLongStaysEmpty", LONG + "e", nullptr, "/", 0, "", "", false, true,
      NoSavePath::PathTooLong},
-    {"UnknownExecutableStaysEmpty", "", nullptr, "/home/ann", 0, "", "", false, true, "/usr/bin",
+    {"UnknownExecutableStaysEmpty", "", nullptr, "/home/ann", 0, "", "", false, true,
      NoSavePath::ExecutableUnknown},
-    // Only the very bindir makes a copy installed, not a folder beside or below it.
-    {"BindirPrefix", "/usr/bin2", nullptr, "/", 0, "/usr/bin2/Set.ini", "/usr/bin2/Set.ini", false},
-    {"BelowBindir", "/usr/bin/x", nullptr, "/", 0, "/usr/bin/x/Set.ini", "/usr/bin/x/Set.ini",
-     false},
-    {"BindirWithTrailingSlash", "/usr/bin", nullptr, "/home/ann", 0, ANN, "", true, true,
-     "/usr/bin/"},
     // An installed copy: the user's file once it exists, else the administrator's, else the
     // defaults; never a save beside the executable.
     {"InstalledXdgSetUserFile", "/usr/bin", "/home/ann/cfg", "/home/ann", USER | ADMIN, CFG, CFG},
@@ -65,14 +58,14 @@ const LocationCase LOCATIONS[] = {
     {"InstalledXdgEmpty", "/usr/bin", "", "/home/ann", USER, ANN, ANN},
     {"InstalledXdgRelative", "/usr/bin", "cfg", "/home/ann", ADMIN, ANN, BESIDE},
     {"InstalledHomeIsRoot", "/usr/bin", nullptr, "/", 0, "/.config/trellan/Set.ini", ""},
-    {"InstalledNoHome", "/usr/bin", nullptr, nullptr, ADMIN, "", BESIDE, true, true, "/usr/bin",
+    {"InstalledNoHome", "/usr/bin", nullptr, nullptr, ADMIN, "", BESIDE, true, true,
      NoSavePath::NoHomeFolder},
-    {"InstalledRelativeHome", "/usr/bin", "", "ann", USER, "", "", true, true, "/usr/bin",
+    {"InstalledRelativeHome", "/usr/bin", "", "ann", USER, "", "", true, true,
      NoSavePath::NoHomeFolder},
     {"InstalledLongestThatFits", "/usr/bin", LONG_XDG.c_str(), "/", USER,
      LONG_XDG + "/trellan/Set.ini", LONG_XDG + "/trellan/Set.ini"},
     {"InstalledTooLong", "/usr/bin", LONG_XDG_TOO.c_str(), "/home/ann", USER | ADMIN, "", BESIDE,
-     true, true, "/usr/bin", NoSavePath::PathTooLong},
+     true, true, NoSavePath::PathTooLong},
     // A folder that cannot be written is treated as installed, wherever it is.
     {"UnwritableFolder", "/mnt/cd", nullptr, "/home/ann", 0, ANN, "", true, false},
     {"UnwritableFolderAdministratorsFile", "/mnt/cd", nullptr, "/home/ann", ADMIN, ANN,
@@ -83,9 +76,10 @@ class SettingsLocationRule : public testing::TestWithParam<LocationCase> {};
 
 TEST_P(SettingsLocationRule, PicksTheFilesOfTheRun) {
     const LocationCase& c = GetParam();
+    const bool besideInstalledFiles = c.dir == "/usr/bin";  // the rows' install is into /usr
     const SettingsLocation location =
-        ChooseSettingsLocation({c.dir, c.bindir, c.writable, c.xdg, c.home, (c.files & USER) != 0,
-                                (c.files & ADMIN) != 0});
+        ChooseSettingsLocation({c.dir, besideInstalledFiles, c.writable, c.xdg, c.home,
+                                (c.files & USER) != 0, (c.files & ADMIN) != 0});
     EXPECT_EQ(std::string(location.savePath.data()), c.save);
     EXPECT_EQ(std::string(location.loadPath.data()), c.load);
     EXPECT_EQ(location.perUser, c.perUser);
@@ -94,6 +88,29 @@ TEST_P(SettingsLocationRule, PicksTheFilesOfTheRun) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, SettingsLocationRule, testing::ValuesIn(LOCATIONS),
                          [](const auto& row) { return row.param.name; });
+
+// An install is known by its desktop entry where the install rules put it relative to the
+// program, wherever its prefix was moved; a folder below the bindir or elsewhere is not one.
+TEST(HasInstalledFilesBeside, FindsTheInstallsFilesRelativeToTheProgram) {
+    const support::TempDir dir;
+    const fs::path prefix = dir.Path() / "moved" / "usr";
+    const fs::path entry = prefix / "bin" / TRELLAN_INSTALLED_FILE;
+    fs::create_directories(entry.parent_path());
+    support::WriteFile(entry, "[Desktop Entry]\n");
+    const struct {
+        fs::path folder;
+        bool installed;
+    } rows[] = {
+        {prefix / "bin", true},
+        {prefix / "bin" / "x", false},
+        {dir.Path() / "tools", false},
+    };
+    for (const auto& row : rows) {
+        fs::create_directories(row.folder);
+        EXPECT_EQ(HasInstalledFilesBeside(row.folder.string()), row.installed) << row.folder;
+    }
+    EXPECT_FALSE(HasInstalledFilesBeside(""));
+}
 
 // Each missing level is made readable by its owner only; one that is there keeps its mode.
 TEST(CreateUserSettingsFolder, MakesTheMissingLevelsPrivate) {

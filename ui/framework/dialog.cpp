@@ -134,20 +134,26 @@ LResult CDialog::SendMessageToWindow(unsigned message, WParam wParam, LParam lPa
 }
 
 std::vector<int> CDialog::RadioGroup(int firstId) const {
+    return RadioGroupOf(*m_template, firstId);
+}
+
+// A group runs from a control marked STYLE_GROUP to the next one so marked.
+std::vector<int> RadioGroupOf(const res::DialogTemplate& layout, int id) {
     std::vector<int> group;
-    const auto controls = m_template->controls;
-    const auto first =
-        std::find_if(controls.begin(), controls.end(),
-                     [firstId](const auto& control) { return control.id == firstId; });
-    for (auto control = first; control != controls.end(); ++control) {
-        if (control != first && (control->style & res::STYLE_GROUP) != 0) {
-            break;
+    bool found = false;
+    for (const res::ControlTemplate& control : layout.controls) {
+        if ((control.style & res::STYLE_GROUP) != 0) {
+            if (found) {
+                break;
+            }
+            group.clear();
         }
-        if (control->kind == res::ControlKind::AutoRadioButton) {
-            group.push_back(control->id);
+        if (control.kind == res::ControlKind::AutoRadioButton) {
+            group.push_back(control.id);
+            found = found || control.id == id;
         }
     }
-    return group;
+    return found ? group : std::vector<int>{};
 }
 
 CPaintDC::CPaintDC(CDialog* window) : m_host(window->Host()), m_hdc(m_host.BeginPaint()) {}

@@ -7,6 +7,7 @@
 
 #include "res/dialog_template.h"
 
+#include "ui/framework/backend.h"
 #include "ui/framework/dialog_host.h"
 #include "ui/framework/message_map.h"
 
@@ -82,6 +83,9 @@ class CDialog : public CCmdTarget {
     int m_unreadItem = -1;
 };
 
+// The radio buttons of the group that holds id, in tab order; none when id is not a radio button.
+std::vector<int> RadioGroupOf(const res::DialogTemplate& layout, int id);
+
 // The painting of one WM_PAINT message, as the platform's paint context does it.
 class CPaintDC {
   public:
@@ -97,13 +101,5 @@ class CPaintDC {
     DialogHost& m_host;
     WParam m_hdc;
 };
-
-// The icon resource with the given identifier.
-HIcon LoadIconResource(int id);
-
-// Metrics of the platform, for the few the windows ask for.
-inline constexpr int METRIC_ICON_WIDTH = 11;   // SM_CXICON
-inline constexpr int METRIC_ICON_HEIGHT = 12;  // SM_CYICON
-int GetSystemMetrics(int index);
 
 }  // namespace dlg

@@ -8,8 +8,8 @@
 
 #include "ui/framework/messages.h"
 
-// What the dialog layer needs of a window toolkit. One backend per platform implements it; the
-// window classes never see it.
+// What the dialog layer needs of a window toolkit's windows (backend.h lists all a backend
+// defines). The window classes never see it.
 namespace dlg {
 
 class CDialog;
@@ -57,8 +57,5 @@ class DialogHost {
     virtual void DrawIcon(int x, int y, HIcon icon) = 0;
     virtual void EndPaint() = 0;
 };
-
-// Made by the backend that CMake chose.
-std::unique_ptr<DialogHost> CreateDialogHost(CDialog& dialog, const res::DialogTemplate& layout);
 
 }  // namespace dlg

@@ -489,23 +489,15 @@ void QtDialogHost::PopupSystemMenu(const QPoint& where) {
     }
 }
 
-std::vector<QAbstractButton*> QtDialogHost::GroupOf(const QAbstractButton* button) const {
+std::vector<QAbstractButton*> QtDialogHost::GroupOf(QAbstractButton* button) const {
     std::vector<QAbstractButton*> group;
-    bool found = false;
-    for (const res::ControlTemplate& control : m_layout.controls) {
-        if (HasStyle(control, res::STYLE_GROUP)) {
-            if (found) {
-                break;
-            }
-            group.clear();
-        }
-        auto* radio = qobject_cast<QAbstractButton*>(Item(control.id));
-        if (control.kind == res::ControlKind::AutoRadioButton && radio != nullptr) {
-            group.push_back(radio);
-            found = found || radio == button;
+    const auto control = m_templates.find(button);
+    if (control != m_templates.end()) {
+        for (const int id : RadioGroupOf(m_layout, control->second->id)) {
+            group.push_back(qobject_cast<QAbstractButton*>(Item(id)));
         }
     }
-    return found ? group : std::vector<QAbstractButton*>{};
+    return group;
 }
 
 void QtDialogHost::ClickRadio(QAbstractButton* button) {

@@ -102,7 +102,7 @@ class QtDialogHost final : public DialogHost {
     void ConnectButton(QAbstractButton* button, const res::ControlTemplate& control);
     void NameFieldsAfterTheirLabels();
     QWidget* Item(int id) const;
-    std::vector<QAbstractButton*> GroupOf(const QAbstractButton* button) const;
+    std::vector<QAbstractButton*> GroupOf(QAbstractButton* button) const;
     std::vector<QWidget*> TabStops() const;
 
     CDialog& m_dialog;

@@ -13,6 +13,7 @@
 #include "res/version.h"
 
 #include "ui/framework/dialog.h"
+#include "ui/qt/app_icon_image.h"
 
 namespace dlg {
 namespace {
@@ -38,19 +39,7 @@ QString ToQString(std::string_view utf8) {
 }
 
 QPixmap PixmapFor(HIcon icon) {
-    if (icon == nullptr) {
-        return {};
-    }
-    const int size = static_cast<int>(res::ICON_SIZE);
-    QImage image(size, size, QImage::Format_ARGB32);
-    const auto pixels = res::AppIconPixels();
-    for (std::size_t y = 0; y < res::ICON_SIZE; ++y) {
-        for (std::size_t x = 0; x < res::ICON_SIZE; ++x) {
-            image.setPixel(static_cast<int>(x), static_cast<int>(y),
-                           pixels[y * res::ICON_SIZE + x]);
-        }
-    }
-    return QPixmap::fromImage(image);
+    return icon != nullptr ? QPixmap::fromImage(AppIconImage()) : QPixmap();
 }
 
 QIcon IconFor(HIcon icon) {

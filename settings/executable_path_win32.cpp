@@ -1,13 +1,10 @@
-#include "settings/windows_api.h"
-// The platform's name for its own call, which would otherwise rename ours.
-#undef GetModuleFileName
-
 #include <algorithm>
 #include <optional>
 #include <string>
 
-#include "settings/module_path.h"
+#include "settings/executable_path.h"
 #include "settings/wide_text.h"
+#include "settings/windows_api.h"
 
 namespace trellan {
 namespace {
@@ -18,7 +15,7 @@ constexpr DWORD WIDE_PATH_LIMIT = 32768;
 }  // namespace
 
 // Asked in UTF-16 and returned in UTF-8, so that a directory named in any script is found.
-std::size_t GetModuleFileName(std::span<char> buffer) {
+std::size_t ExecutablePath(std::span<char> buffer) {
     if (buffer.empty()) {
         return 0;
     }

@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <unistd.h>
 
-#include "settings/module_path.h"
+#include "settings/executable_path.h"
 
 namespace trellan {
 
-std::size_t GetModuleFileName(std::span<char> buffer) {
+std::size_t ExecutablePath(std::span<char> buffer) {
     if (buffer.empty()) {
         return 0;
     }
