@@ -11,6 +11,7 @@ set(rcgen_sources
     ${rcgen_dir}/icon_file.cpp
     ${rcgen_dir}/resource_script.cpp
     ${PROJECT_SOURCE_DIR}/res/app_icon.cpp
+    ${PROJECT_SOURCE_DIR}/res/app_icon_vector.cpp
     ${PROJECT_SOURCE_DIR}/res/dialog_templates.cpp
     ${PROJECT_SOURCE_DIR}/res/strings.cpp)
 file(GLOB rcgen_headers ${rcgen_dir}/*.h ${PROJECT_SOURCE_DIR}/res/*.h)

@@ -1,15 +1,31 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace res {
 
 inline constexpr std::size_t ICON_SIZE = 32;
 
-// The application icon IDR_MAINFRAME: ICON_SIZE rows of ICON_SIZE pixels, top row first, each
-// 0xAARRGGBB with alpha either 0 (transparent) or 0xFF.
+// The application icon IDR_MAINFRAME as the templates show it: ICON_SIZE rows of ICON_SIZE
+// pixels, drawn pixel by pixel, top row first, each 0xAARRGGBB with alpha either 0
+// (transparent) or 0xFF.
 std::span<const std::uint32_t, ICON_SIZE * ICON_SIZE> AppIconPixels();
+
+// The same icon drawn from its vector source at side x side pixels (side from 1 to 1024), top row
+// first, each 0xAARRGGBB with straight alpha, the edges smoothed; at ICON_SIZE, the pixels above,
+// which were drawn for exactly that size.
+std::vector<std::uint32_t> AppIconImage(std::size_t side);
+
+// The vector source as an SVG document, for desktops that scale the icon themselves.
+std::string AppIconSvg();
+
+// The sizes of the Windows program's icon file and of the hicolor icons on Linux.
+inline constexpr std::array<std::size_t, 5> WINDOWS_ICON_SIZES{16, 24, 32, 48, 256};
+inline constexpr std::array<std::size_t, 7> HICOLOR_ICON_SIZES{16, 24, 32, 48, 64, 128, 256};
 
 }  // namespace res

@@ -8,7 +8,8 @@ build=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
 gui=(xvfb xauth x11-utils)
 test=(locales xvfb xauth x11-utils imagemagick xdotool weston qt6-wayland dbus at-spi2-core python3-pyatspi
       gir1.2-atspi-2.0 clang libclang-rt-14-dev clang-tidy cppcheck
-      dpkg-dev desktop-file-utils appstream lintian devscripts)
+      dpkg-dev desktop-file-utils appstream lintian devscripts
+      librsvg2-bin)
 package=(dpkg-dev)
 windows=(mingw-w64 g++-mingw-w64-i686-posix googletest wine wine32 xvfb xdotool imagemagick)
 

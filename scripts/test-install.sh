@@ -25,17 +25,18 @@ fail() {
     exit 1
 }
 
+icon_sizes=(16 24 32 48 64 128 256)
 expected_files=(
     usr/bin/trellan
     usr/share/applications/$app_id.desktop
     usr/share/metainfo/$app_id.metainfo.xml
-    usr/share/icons/hicolor/32x32/apps/$app_id.png
-    usr/share/icons/hicolor/64x64/apps/$app_id.png
-    usr/share/icons/hicolor/128x128/apps/$app_id.png
-    usr/share/icons/hicolor/256x256/apps/$app_id.png
+    usr/share/icons/hicolor/scalable/apps/$app_id.svg
     usr/share/man/man1/trellan.1.gz
     usr/share/doc/trellan/README.md
 )
+for size in "${icon_sizes[@]}"; do
+    expected_files+=(usr/share/icons/hicolor/${size}x$size/apps/$app_id.png)
+done
 # The licence as a plain file in any install, as Debian's copyright file in the package alone.
 generic_only=(usr/share/doc/trellan/LICENSE)
 debian_only=(usr/share/doc/trellan/copyright usr/share/doc/trellan/changelog.gz)
@@ -51,16 +52,16 @@ for file in "${debian_only[@]}"; do
 done
 desktop-file-validate "$root/usr/share/applications/$app_id.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml"
-# Each larger icon is the 32-pixel one enlarged pixel for pixel.
+# Each icon has its size, and the scalable one, drawn by another renderer, is the largest one.
 icons=$root/usr/share/icons/hicolor
-for size in 32 64 128 256; do
+for size in "${icon_sizes[@]}"; do
     [ "$(identify -format '%wx%h' "$icons/${size}x$size/apps/$app_id.png")" = "${size}x$size" ] ||
         fail "the ${size}x$size icon has another size"
-    convert "$icons/${size}x$size/apps/$app_id.png" -sample 32x32 "$work/sampled.png"
-    differing=$(compare -metric AE "$icons/32x32/apps/$app_id.png" "$work/sampled.png" null: 2>&1 ||
-        true)
-    [ "$differing" = 0 ] || fail "the ${size}x$size icon is not the 32-pixel icon enlarged"
 done
+rsvg-convert -w 256 -h 256 "$icons/scalable/apps/$app_id.svg" -o "$work/scalable.png"
+differing=$(compare -metric AE -fuzz 10% "$icons/256x256/apps/$app_id.png" "$work/scalable.png" \
+    null: 2>&1 || true)
+[ "$differing" = 0 ] || fail "the scalable icon is not the 256-pixel one ($differing pixels differ)"
 
 echo "== the package =="
 contents=$(dpkg-deb -c "$deb")

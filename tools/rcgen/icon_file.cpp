@@ -7,14 +7,24 @@
 namespace rcgen {
 namespace {
 
-constexpr std::size_t SIDE = res::ICON_SIZE;
-constexpr std::size_t BYTES_PER_PIXEL = 3;
+constexpr std::size_t HEADER_SIZE = 40;    // BITMAPINFOHEADER
+constexpr std::size_t DIRECTORY_SIZE = 6;  // ICONDIR
+constexpr std::size_t ENTRY_SIZE = 16;     // ICONDIRENTRY
+
+struct Image {
+    std::size_t side;
+    std::uint32_t bits;  // a pixel
+    std::vector<std::uint32_t> pixels;
+};
+
 // Rows of a device-independent bitmap are padded to whole 32-bit words.
-constexpr std::size_t COLOUR_ROW = (SIDE * BYTES_PER_PIXEL + 3) / 4 * 4;
-constexpr std::size_t MASK_ROW = (SIDE / 8 + 3) / 4 * 4;
-constexpr std::size_t HEADER_SIZE = 40;  // BITMAPINFOHEADER
-constexpr std::size_t IMAGE_SIZE = HEADER_SIZE + SIDE * COLOUR_ROW + SIDE * MASK_ROW;
-constexpr std::size_t DIRECTORY_SIZE = 6 + 16;  // ICONDIR and one ICONDIRENTRY
+std::size_t RowBytes(std::size_t bitsInRow) {
+    return (bitsInRow + 31) / 32 * 4;
+}
+
+std::size_t PixelBytes(const Image& image) {
+    return image.side * (RowBytes(image.side * image.bits) + RowBytes(image.side));
+}
 
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
@@ -30,58 +40,57 @@ bool Transparent(std::uint32_t pixel) {
     return (pixel >> 24) == 0;
 }
 
-void PutDirectory(std::vector<std::uint8_t>& out) {
-    Put16(out, 0);  // reserved
-    Put16(out, 1);  // an icon
-    Put16(out, 1);  // one image
-    out.push_back(static_cast<std::uint8_t>(SIDE));
-    out.push_back(static_cast<std::uint8_t>(SIDE));
+void PutEntry(std::vector<std::uint8_t>& out, const Image& image, std::size_t offset) {
+    // A side of 256 is written as 0.
+    out.push_back(static_cast<std::uint8_t>(image.side & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(image.side & 0xFF));
     out.push_back(0);  // no palette
     out.push_back(0);  // reserved
     Put16(out, 1);     // planes
-    Put16(out, 24);    // bits a pixel
-    Put32(out, static_cast<std::uint32_t>(IMAGE_SIZE));
-    Put32(out, static_cast<std::uint32_t>(DIRECTORY_SIZE));
+    Put16(out, image.bits);
+    Put32(out, static_cast<std::uint32_t>(HEADER_SIZE + PixelBytes(image)));
+    Put32(out, static_cast<std::uint32_t>(offset));
 }
 
-void PutBitmapHeader(std::vector<std::uint8_t>& out) {
+void PutBitmapHeader(std::vector<std::uint8_t>& out, const Image& image) {
+    const auto side = static_cast<std::uint32_t>(image.side);
     Put32(out, HEADER_SIZE);
-    Put32(out, SIDE);
-    Put32(out, SIDE * 2);  // the colour image and the mask, one above the other
+    Put32(out, side);
+    Put32(out, side * 2);  // the colour image and the mask, one above the other
     Put16(out, 1);
-    Put16(out, 24);
+    Put16(out, image.bits);
     Put32(out, 0);  // uncompressed
-    Put32(out, static_cast<std::uint32_t>(SIDE * COLOUR_ROW + SIDE * MASK_ROW));
+    Put32(out, static_cast<std::uint32_t>(PixelBytes(image)));
     Put32(out, 0);
     Put32(out, 0);
     Put32(out, 0);
     Put32(out, 0);
 }
 
-// Bottom row first, blue-green-red; transparent pixels are black, so the mask alone decides.
-void PutColours(std::vector<std::uint8_t>& out) {
-    const auto pixels = res::AppIconPixels();
-    for (std::size_t row = SIDE; row-- > 0;) {
-        for (std::size_t x = 0; x < SIDE; ++x) {
-            const std::uint32_t pixel = pixels[row * SIDE + x];
-            const std::uint32_t colour = Transparent(pixel) ? 0 : pixel;
-            out.push_back(static_cast<std::uint8_t>(colour & 0xFF));
-            out.push_back(static_cast<std::uint8_t>((colour >> 8) & 0xFF));
-            out.push_back(static_cast<std::uint8_t>((colour >> 16) & 0xFF));
+// Bottom row first, blue-green-red (and alpha); in 24 bits, transparent pixels are black, so the
+// mask alone decides.
+void PutColours(std::vector<std::uint8_t>& out, const Image& image) {
+    for (std::size_t row = image.side; row-- > 0;) {
+        const std::size_t rowEnd = out.size() + RowBytes(image.side * image.bits);
+        for (std::size_t x = 0; x < image.side; ++x) {
+            const std::uint32_t pixel = image.pixels[row * image.side + x];
+            const std::uint32_t colour = image.bits == 24 && Transparent(pixel) ? 0 : pixel;
+            for (std::uint32_t shift = 0; shift < image.bits; shift += 8) {
+                out.push_back(static_cast<std::uint8_t>((colour >> shift) & 0xFF));
+            }
         }
-        out.insert(out.end(), COLOUR_ROW - SIDE * BYTES_PER_PIXEL, 0);
+        out.resize(rowEnd, 0);
     }
 }
 
 // Bottom row first, the leftmost pixel in the highest bit; a set bit shows what lies beneath.
-void PutMask(std::vector<std::uint8_t>& out) {
-    const auto pixels = res::AppIconPixels();
-    for (std::size_t row = SIDE; row-- > 0;) {
-        for (std::size_t byte = 0; byte < MASK_ROW; ++byte) {
+void PutMask(std::vector<std::uint8_t>& out, const Image& image) {
+    for (std::size_t row = image.side; row-- > 0;) {
+        for (std::size_t byte = 0; byte < RowBytes(image.side); ++byte) {
             unsigned bits = 0;
             for (std::size_t bit = 0; bit < 8; ++bit) {
                 const std::size_t x = byte * 8 + bit;
-                if (x < SIDE && Transparent(pixels[row * SIDE + x])) {
+                if (x < image.side && Transparent(image.pixels[row * image.side + x])) {
                     bits |= 0x80U >> bit;
                 }
             }
@@ -93,12 +102,24 @@ void PutMask(std::vector<std::uint8_t>& out) {
 }  // namespace
 
 std::vector<std::uint8_t> IconFile() {
+    std::vector<Image> images;
+    for (const std::size_t side : res::WINDOWS_ICON_SIZES) {
+        images.push_back({side, side == res::ICON_SIZE ? 24U : 32U, res::AppIconImage(side)});
+    }
     std::vector<std::uint8_t> out;
-    out.reserve(DIRECTORY_SIZE + IMAGE_SIZE);
-    PutDirectory(out);
-    PutBitmapHeader(out);
-    PutColours(out);
-    PutMask(out);
+    Put16(out, 0);  // reserved
+    Put16(out, 1);  // an icon
+    Put16(out, static_cast<std::uint32_t>(images.size()));
+    std::size_t offset = DIRECTORY_SIZE + ENTRY_SIZE * images.size();
+    for (const Image& image : images) {
+        PutEntry(out, image, offset);
+        offset += HEADER_SIZE + PixelBytes(image);
+    }
+    for (const Image& image : images) {
+        PutBitmapHeader(out, image);
+        PutColours(out, image);
+        PutMask(out, image);
+    }
     return out;
 }
 

@@ -43,7 +43,14 @@ QPixmap PixmapFor(HIcon icon) {
 }
 
 QIcon IconFor(HIcon icon) {
-    return {PixmapFor(icon)};
+    QIcon set;
+    if (icon != nullptr) {
+        // Every size, so that title bars, task lists and docks at any scale get a sharp one.
+        for (const std::size_t side : res::HICOLOR_ICON_SIZES) {
+            set.addPixmap(QPixmap::fromImage(AppIconImage(side)));
+        }
+    }
+    return set;
 }
 
 QFont DialogFont(std::string_view face, int pointSize) {

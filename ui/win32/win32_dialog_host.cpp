@@ -202,8 +202,18 @@ CMenu* Win32DialogHost::GetSystemMenu() {
 }
 
 void Win32DialogHost::SetIcon(HIcon icon, bool big) {
+    HICON native = NativeIcon(icon);
+    if (!big && native != nullptr) {
+        // The title bar's icon from the resource's own small image, not the large one shrunk.
+        m_smallIcon.reset(
+            static_cast<HICON>(::CopyImage(native, IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                           ::GetSystemMetrics(SM_CYSMICON), LR_COPYFROMRESOURCE)));
+        if (m_smallIcon != nullptr) {
+            native = m_smallIcon.get();
+        }
+    }
     ::SendMessageW(m_window, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
-                   reinterpret_cast<LPARAM>(NativeIcon(icon)));
+                   reinterpret_cast<LPARAM>(native));
 }
 
 bool Win32DialogHost::IsIconic() const {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "settings/windows_api.h"
 
@@ -42,10 +44,16 @@ class Win32DialogHost final : public DialogHost {
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     HWND Item(int id) const;
 
+    struct IconDestroyer {
+        void operator()(HICON icon) const { ::DestroyIcon(icon); }
+    };
+
     CDialog& m_dialog;
     const res::DialogTemplate& m_layout;
     HWND m_window = nullptr;
     std::optional<Win32SystemMenu> m_systemMenu;
+    // The small image of the window's icon, taken from the icon's resource, owned by the window.
+    std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer> m_smallIcon;
     PAINTSTRUCT m_paint{};
     HDC m_paintDc = nullptr;
     bool m_defaultWanted = false;  // the message being handled goes on to the dialog manager

@@ -1,0 +1,253 @@
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "res/app_icon.h"
+
+// The icon as shapes on a 32-unit square, painted in order: the tile with its border, the gold
+// bars on their base line, and the red rising line with its arrowhead (red as gains are shown in
+// China). Both the pixel images and the SVG document are drawn from this one list.
+namespace res {
+namespace {
+
+struct Point {
+    double x;
+    double y;
+};
+
+enum class Kind { RoundedBox, Stroke, Polygon };
+
+struct Shape {
+    Kind kind;
+    std::uint32_t colour;           // 0xRRGGBB, opaque
+    std::span<const Point> points;  // a box's two corners, a stroke's or polygon's vertices
+    double size;                    // a box's corner radius, a stroke's width
+};
+
+constexpr double UNITS = 32.0;
+
+constexpr std::array<Point, 2> BORDER{{{1, 1}, {31, 31}}};
+constexpr std::array<Point, 2> TILE{{{2, 2}, {30, 30}}};
+constexpr std::array<Point, 2> BAR1{{{6, 21}, {10, 26}}};
+constexpr std::array<Point, 2> BAR2{{{11, 17}, {15, 26}}};
+constexpr std::array<Point, 2> BAR3{{{16, 19}, {20, 26}}};
+constexpr std::array<Point, 2> BAR4{{{21, 13}, {25, 26}}};
+constexpr std::array<Point, 2> BASE{{{5, 26}, {27, 27}}};
+constexpr std::array<Point, 4> RISE{{{5, 21.5}, {12.5, 13.5}, {16.5, 17}, {22, 10.5}}};
+constexpr std::array<Point, 3> ARROWHEAD{{{27, 4.5}, {19, 7.5}, {24.5, 12.5}}};
+
+constexpr std::uint32_t NAVY = 0x1B3A5C;
+constexpr std::uint32_t BLUE = 0x2E6DA4;
+constexpr std::uint32_t GOLD = 0xF2B632;
+constexpr std::uint32_t RED = 0xE0483E;
+constexpr std::uint32_t WHITE = 0xFFFFFF;
+
+constexpr std::array<Shape, 9> SHAPES{{
+    {Kind::RoundedBox, NAVY, BORDER, 6},
+    {Kind::RoundedBox, BLUE, TILE, 5},
+    {Kind::RoundedBox, GOLD, BAR1, 0},
+    {Kind::RoundedBox, GOLD, BAR2, 0},
+    {Kind::RoundedBox, GOLD, BAR3, 0},
+    {Kind::RoundedBox, GOLD, BAR4, 0},
+    {Kind::RoundedBox, WHITE, BASE, 0},
+    {Kind::Stroke, RED, RISE, 2},
+    {Kind::Polygon, RED, ARROWHEAD, 0},
+}};
+
+bool InRoundedBox(const Shape& box, Point p) {
+    const Point low = box.points[0];
+    const Point high = box.points[1];
+    if (p.x < low.x || p.x >= high.x || p.y < low.y || p.y >= high.y) {
+        return false;
+    }
+    // Outside the corner circles only where the point lies in a corner square.
+    const double r = box.size;
+    const double dx = std::max({low.x + r - p.x, p.x - (high.x - r), 0.0});
+    const double dy = std::max({low.y + r - p.y, p.y - (high.y - r), 0.0});
+    return dx * dx + dy * dy <= r * r;
+}
+
+double SquaredDistanceToSegment(Point p, Point a, Point b) {
+    const double vx = b.x - a.x;
+    const double vy = b.y - a.y;
+    const double along =
+        std::clamp(((p.x - a.x) * vx + (p.y - a.y) * vy) / (vx * vx + vy * vy), 0.0, 1.0);
+    const double dx = p.x - (a.x + along * vx);
+    const double dy = p.y - (a.y + along * vy);
+    return dx * dx + dy * dy;
+}
+
+// Round caps and joins: within half the width of any segment.
+bool InStroke(const Shape& stroke, Point p) {
+    const double half = stroke.size / 2;
+    for (std::size_t i = 1; i < stroke.points.size(); ++i) {
+        if (SquaredDistanceToSegment(p, stroke.points[i - 1], stroke.points[i]) <= half * half) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Even-odd rule, as the SVG document states it.
+bool InPolygon(const Shape& polygon, Point p) {
+    bool inside = false;
+    const auto points = polygon.points;
+    for (std::size_t i = 0, j = points.size() - 1; i < points.size(); j = i++) {
+        const Point a = points[i];
+        const Point b = points[j];
+        if ((a.y > p.y) != (b.y > p.y) && p.x < (b.x - a.x) * (p.y - a.y) / (b.y - a.y) + a.x) {
+            inside = !inside;
+        }
+    }
+    return inside;
+}
+
+bool Covers(const Shape& shape, Point p) {
+    switch (shape.kind) {
+        case Kind::RoundedBox:
+            return InRoundedBox(shape, p);
+        case Kind::Stroke:
+            return InStroke(shape, p);
+        case Kind::Polygon:
+            return InPolygon(shape, p);
+    }
+    return false;
+}
+
+// The colour of the topmost shape at a point, with alpha; transparent where there is none.
+std::uint32_t ColourAt(Point p) {
+    for (auto shape = SHAPES.rbegin(); shape != SHAPES.rend(); ++shape) {
+        if (Covers(*shape, p)) {
+            return 0xFF000000U | shape->colour;
+        }
+    }
+    return 0;
+}
+
+// Each pixel is the average of SAMPLES x SAMPLES points spread over it, colours weighted by
+// their alpha so that the transparent surround does not darken the edge.
+constexpr unsigned SAMPLES = 8;
+
+std::uint32_t Pixel(std::size_t side, std::size_t x, std::size_t y) {
+    const double scale = UNITS / static_cast<double>(side);
+    std::array<unsigned, 3> sums{};
+    unsigned covered = 0;
+    for (unsigned j = 0; j < SAMPLES; ++j) {
+        for (unsigned i = 0; i < SAMPLES; ++i) {
+            const Point p{
+                (static_cast<double>(x) + (static_cast<double>(i) + 0.5) / SAMPLES) * scale,
+                (static_cast<double>(y) + (static_cast<double>(j) + 0.5) / SAMPLES) * scale};
+            const std::uint32_t colour = ColourAt(p);
+            if (colour != 0) {
+                ++covered;
+                for (std::size_t c = 0; c < 3; ++c) {
+                    sums[c] += (colour >> (16 - 8 * c)) & 0xFF;
+                }
+            }
+        }
+    }
+    if (covered == 0) {
+        return 0;
+    }
+    std::uint32_t pixel = (covered * 255 + SAMPLES * SAMPLES / 2) / (SAMPLES * SAMPLES) << 24;
+    for (std::size_t c = 0; c < 3; ++c) {
+        pixel |= (sums[c] + covered / 2) / covered << (16 - 8 * c);
+    }
+    return pixel;
+}
+
+void AppendNumber(std::string& out, double value) {
+    std::array<char, 32> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+    out.append(text.data(), result.ptr);
+}
+
+void AppendColour(std::string& out, std::uint32_t colour) {
+    constexpr std::string_view DIGITS = "0123456789abcdef";
+    out += '#';
+    for (int shift = 20; shift >= 0; shift -= 4) {
+        out += DIGITS[(colour >> shift) & 0xF];
+    }
+}
+
+void AppendPoints(std::string& out, std::span<const Point> points) {
+    out += " points=\"";
+    for (const Point p : points) {
+        AppendNumber(out, p.x);
+        out += ',';
+        AppendNumber(out, p.y);
+        out += ' ';
+    }
+    out.back() = '"';
+}
+
+void AppendShape(std::string& out, const Shape& shape) {
+    switch (shape.kind) {
+        case Kind::RoundedBox: {
+            const Point low = shape.points[0];
+            const Point high = shape.points[1];
+            out += "  <rect x=\"";
+            AppendNumber(out, low.x);
+            out += "\" y=\"";
+            AppendNumber(out, low.y);
+            out += "\" width=\"";
+            AppendNumber(out, high.x - low.x);
+            out += "\" height=\"";
+            AppendNumber(out, high.y - low.y);
+            out += "\" rx=\"";
+            AppendNumber(out, shape.size);
+            out += "\" fill=\"";
+            break;
+        }
+        case Kind::Stroke:
+            out += "  <polyline";
+            AppendPoints(out, shape.points);
+            out += " fill=\"none\" stroke-width=\"";
+            AppendNumber(out, shape.size);
+            out += "\" stroke-linecap=\"round\" stroke-linejoin=\"round\" stroke=\"";
+            break;
+        case Kind::Polygon:
+            out += "  <polygon";
+            AppendPoints(out, shape.points);
+            out += " fill=\"";
+            break;
+    }
+    AppendColour(out, shape.colour);
+    out += "\"/>\n";
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> AppIconImage(std::size_t side) {
+    side = std::clamp<std::size_t>(side, 1, 1024);
+    if (side == ICON_SIZE) {
+        const auto pixels = AppIconPixels();
+        return {pixels.begin(), pixels.end()};
+    }
+    std::vector<std::uint32_t> image(side * side);
+    for (std::size_t y = 0; y < side; ++y) {
+        for (std::size_t x = 0; x < side; ++x) {
+            image[y * side + x] = Pixel(side, x, y);
+        }
+    }
+    return image;
+}
+
+std::string AppIconSvg() {
+    std::string out =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+        "viewBox=\"0 0 32 32\">\n";
+    for (const Shape& shape : SHAPES) {
+        AppendShape(out, shape);
+    }
+    out += "</svg>\n";
+    return out;
+}
+
+}  // namespace res
