@@ -1,4 +1,6 @@
+#include <array>
 #include <gtest/gtest.h>
+#include <utility>
 #include <vector>
 
 #include "ui/framework/message_map.h"
@@ -7,41 +9,19 @@
 
 namespace {
 
-struct Centring {
-    int clientWidth, clientHeight, iconWidth, iconHeight;
-    int x, y;
-};
-
-class CentreIconTest : public testing::TestWithParam<Centring> {};
-
-TEST_P(CentreIconTest, CentresWithTruncatingDivision) {
-    const Centring& row = GetParam();
-    const IconPosition at =
-        CentreIcon(row.clientWidth, row.clientHeight, row.iconWidth, row.iconHeight);
-    EXPECT_EQ(at.x, row.x);
-    EXPECT_EQ(at.y, row.y);
+// Centred as integer division rounds: toward zero when the client area is smaller than the icon.
+TEST(Icon, CentredAsIntegerDivisionRounds) {
+    const auto at = [](IconPosition position) { return std::pair(position.x, position.y); };
+    EXPECT_EQ(at(CentreIcon(243, 232, 32, 32)), std::pair(106, 100));
+    EXPECT_EQ(at(CentreIcon(10, 0, 32, 32)), std::pair(-10, -15));
 }
 
-// A client area smaller than the icon gives negative positions, rounded toward zero.
-INSTANTIATE_TEST_SUITE_P(Sizes, CentreIconTest,
-                         testing::Values(Centring{243, 232, 32, 32, 106, 100},
-                                         Centring{33, 34, 32, 32, 1, 1},
-                                         Centring{32, 32, 32, 32, 0, 0},
-                                         Centring{10, 0, 32, 32, -10, -15},
-                                         Centring{0, 1, 32, 32, -15, -15}));
-
 TEST(DialogUnits, FollowTheFontAsTheDialogManagerDoes) {
-    // SimSun 9 pt at 96 dpi: 52 letters 312 pixels wide and 12 high give 6 x 12 base units.
-    const dlg::BaseUnits units = dlg::BaseUnitsFromFont(312, 12);
-    EXPECT_EQ(units.x, 6);
-    EXPECT_EQ(units.y, 12);
-    const dlg::Rect calculator = dlg::MapDialogRect({0, 0, 162, 155}, units);
-    EXPECT_EQ(calculator.Width(), 243);
-    EXPECT_EQ(calculator.Height(), 233);  // 155 x 12 / 8 = 232.5, rounded up
-    const dlg::Rect field = dlg::MapDialogRect({74, 33, 141, 45}, units);
-    EXPECT_EQ(field.left, 111);
-    EXPECT_EQ(field.top, 50);                         // 49.5 rounded away from zero
-    EXPECT_EQ(dlg::BaseUnitsFromFont(350, 15).x, 7);  // (350 / 26 + 1) / 2
+    const dlg::BaseUnits units = dlg::BaseUnitsFromFont(350, 15);
+    EXPECT_EQ(units.x, 7);  // (350 / 26 + 1) / 2
+    // x by 7 / 4 and y by 15 / 8, halves away from zero: 129.5, 61.875, 246.75, 84.375.
+    const dlg::Rect r = dlg::MapDialogRect({74, 33, 141, 45}, units);
+    EXPECT_EQ((std::array{r.left, r.top, r.right, r.bottom}), (std::array{130, 62, 247, 84}));
 }
 
 // Handlers record what reached them. Were Derived's map not the one the layer uses, its own
@@ -71,28 +51,23 @@ class Derived : public Base {
 DEFINE_MESSAGE_MAP(Derived, Base, dlg::MapClicked(7, &Derived::OnOwnSeven),
                    dlg::MapSysCommand(&Derived::OnSysCommand))
 
-bool Send(dlg::CCmdTarget& target, unsigned message, dlg::WParam wParam) {
-    dlg::LResult result = 0;
-    return target.OnWndMsg(message, wParam, 0, result);
-}
-
-TEST(MessageMap, OwnEntriesFirstThenTheBaseChain) {
+TEST(MessageMap, OwnEntriesFirstThenTheBaseChainThenDefaultProcessing) {
     Derived target;
-    EXPECT_TRUE(Send(target, dlg::WM_COMMAND_MESSAGE, dlg::CommandParam(7, dlg::BUTTON_CLICKED)));
-    EXPECT_TRUE(Send(target, dlg::WM_COMMAND_MESSAGE, dlg::CommandParam(8, dlg::BUTTON_CLICKED)));
-    EXPECT_TRUE(Send(target, dlg::WM_SYSCOMMAND_MESSAGE, 0xF063));
+    dlg::LResult result = 0;
+    const auto send = [&](unsigned message, dlg::WParam wParam) {
+        return target.OnWndMsg(message, wParam, 0, result);
+    };
+    const auto clicked = [](int id) { return dlg::CommandParam(id, dlg::BUTTON_CLICKED); };
+    EXPECT_TRUE(send(dlg::WM_COMMAND_MESSAGE, clicked(7)));
+    EXPECT_TRUE(send(dlg::WM_COMMAND_MESSAGE, clicked(8)));
+    EXPECT_TRUE(send(dlg::WM_SYSCOMMAND_MESSAGE, 0xF063));
     EXPECT_EQ(target.lastSysCommand, 0xF063U);
     // Virtual handlers in a base table still reach the override.
     EXPECT_EQ(target.calls, (std::vector<const char*>{"Derived::OnOwnSeven", "Derived::OnEight"}));
-}
-
-TEST(MessageMap, UnhandledMessagesAreLeftForDefaultProcessing) {
-    Derived target;
-    EXPECT_FALSE(Send(target, dlg::WM_COMMAND_MESSAGE, dlg::CommandParam(9, dlg::BUTTON_CLICKED)));
-    // Another notification from a mapped control is not a click.
-    EXPECT_FALSE(Send(target, dlg::WM_COMMAND_MESSAGE, dlg::CommandParam(7, 1)));
-    EXPECT_FALSE(Send(target, dlg::WM_PAINT_MESSAGE, 0));
-    EXPECT_TRUE(target.calls.empty());
+    // An unmapped control, another notification than a click, an unmapped message.
+    EXPECT_FALSE(send(dlg::WM_COMMAND_MESSAGE, clicked(9)));
+    EXPECT_FALSE(send(dlg::WM_COMMAND_MESSAGE, dlg::CommandParam(7, 1)));
+    EXPECT_FALSE(send(dlg::WM_PAINT_MESSAGE, 0));
 }
 
 }  // namespace
