@@ -2,10 +2,10 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <ostream>
 #include <string>
 #include <sys/stat.h>
 
+#include "support/row_name.h"
 #include "support/temp_dir.h"
 
 namespace trellan {
@@ -13,102 +13,81 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int USER = 1;   // the per-user Set.ini exists
-constexpr int ADMIN = 2;  // so does the one beside the executable
+enum Copy { PORTABLE, INSTALLED, UNWRITABLE };  // UNWRITABLE: a folder it may not write
+constexpr int USER = 1;                         // the per-user Set.ini exists
+constexpr int ADMIN = 2;                        // so does the one beside the executable
 
 struct LocationCase {
     const char* name;
+    Copy copy;
     std::string dir;  // the executable's folder
     const char* xdg;  // XDG_CONFIG_HOME; nullptr: unset
     const char* home;
     int files;
     std::string save, load;  // the paths chosen
-    bool perUser = true;
-    bool writable = true;                      // may the executable's folder be written?
-    NoSavePath noSavePath = NoSavePath::None;  // why save is empty, for the failed save to say
+    NoSavePath noSavePath = NoSavePath::None;
 };
 
-std::ostream& operator<<(std::ostream& out, const LocationCase& row) {
-    return out << row.name;
-}
-
-// The longest folders whose Set.ini fits PATH_CAPACITY; one byte more does not fit.
+// The longest folders whose Set.ini fits the path's buffer; one byte more does not fit.
 const std::string LONG = "/" + std::string(246, 'd');
 const std::string LONG_XDG = "/" + std::string(238, 'c');
 const std::string LONG_XDG_TOO = LONG_XDG + "c";
 const std::string ANN = "/home/ann/.config/trellan/Set.ini";
-const std::string CFG = "/home/ann/cfg/trellan/Set.ini";
 const std::string BESIDE = "/usr/bin/Set.ini";
 
 const LocationCase LOCATIONS[] = {
     // A portable copy keeps Set.ini beside itself, whatever the environment and files say.
-    {"Portable", "/opt", "/home/ann/cfg", "/", USER | ADMIN, "/opt/Set.ini", "/opt/Set.ini", false},
-    {"PortableInTheRootFolder", "/", nullptr, "/home/ann", 0, "/Set.ini", "/Set.ini", false},
-    {"PortableLongestThatFits", LONG, nullptr, "/", 0, LONG + "/Set.ini", LONG + "/Set.ini", false},
-    {"PortableTooLongStaysEmpty", LONG + "e", nullptr, "/", 0, "", "", false, true,
-     NoSavePath::PathTooLong},
-    {"UnknownExecutableStaysEmpty", "", nullptr, "/home/ann", 0, "", "", false, true,
+    {"portable, longest", PORTABLE, LONG, "/cfg", "/", USER | ADMIN, LONG + "/Set.ini",
+     LONG + "/Set.ini"},
+    {"portable, too long", PORTABLE, LONG + "e", nullptr, "/", 0, "", "", NoSavePath::PathTooLong},
+    {"portable in the root folder", PORTABLE, "/", nullptr, "/home/ann", 0, "/Set.ini", "/Set.ini"},
+    {"executable unknown", PORTABLE, "", nullptr, "/home/ann", 0, "", "",
      NoSavePath::ExecutableUnknown},
     // An installed copy: the user's file once it exists, else the administrator's, else the
     // defaults; never a save beside the executable.
-    {"InstalledXdgSetUserFile", "/usr/bin", "/home/ann/cfg", "/home/ann", USER | ADMIN, CFG, CFG},
-    {"InstalledXdgSetAdministratorsFile", "/usr/bin", "/home/ann/cfg", "/", ADMIN, CFG, BESIDE},
-    {"InstalledXdgSetNoFile", "/usr/bin", "/home/ann/cfg/", "/home/ann", 0, CFG, ""},
-    {"InstalledXdgUnset", "/usr/bin", nullptr, "/home/ann", 0, ANN, ""},
-    {"InstalledXdgEmpty", "/usr/bin", "", "/home/ann", USER, ANN, ANN},
-    {"InstalledXdgRelative", "/usr/bin", "cfg", "/home/ann", ADMIN, ANN, BESIDE},
-    {"InstalledHomeIsRoot", "/usr/bin", nullptr, "/", 0, "/.config/trellan/Set.ini", ""},
-    {"InstalledNoHome", "/usr/bin", nullptr, nullptr, ADMIN, "", BESIDE, true, true,
+    {"installed, user's file", INSTALLED, "/usr/bin", "/home/ann/cfg/", "/home/ann", USER | ADMIN,
+     "/home/ann/cfg/trellan/Set.ini", "/home/ann/cfg/trellan/Set.ini"},
+    {"installed, XDG relative", INSTALLED, "/usr/bin", "cfg", "/home/ann", USER, ANN, ANN},
+    {"installed, home is the root", INSTALLED, "/usr/bin", nullptr, "/", 0,
+     "/.config/trellan/Set.ini", ""},
+    {"installed, no home", INSTALLED, "/usr/bin", nullptr, nullptr, ADMIN, "", BESIDE,
      NoSavePath::NoHomeFolder},
-    {"InstalledRelativeHome", "/usr/bin", "", "ann", USER, "", "", true, true,
+    {"installed, relative home", INSTALLED, "/usr/bin", "", "ann", USER, "", "",
      NoSavePath::NoHomeFolder},
-    {"InstalledLongestThatFits", "/usr/bin", LONG_XDG.c_str(), "/", USER,
+    {"installed, longest", INSTALLED, "/usr/bin", LONG_XDG.c_str(), "/", USER,
      LONG_XDG + "/trellan/Set.ini", LONG_XDG + "/trellan/Set.ini"},
-    {"InstalledTooLong", "/usr/bin", LONG_XDG_TOO.c_str(), "/home/ann", USER | ADMIN, "", BESIDE,
-     true, true, NoSavePath::PathTooLong},
-    // A folder that cannot be written is treated as installed, wherever it is.
-    {"UnwritableFolder", "/mnt/cd", nullptr, "/home/ann", 0, ANN, "", true, false},
-    {"UnwritableFolderAdministratorsFile", "/mnt/cd", nullptr, "/home/ann", ADMIN, ANN,
-     "/mnt/cd/Set.ini", true, false},
+    {"installed, too long", INSTALLED, "/usr/bin", LONG_XDG_TOO.c_str(), "/home/ann", USER | ADMIN,
+     "", BESIDE, NoSavePath::PathTooLong},
+    {"unwritable folder", UNWRITABLE, "/mnt/cd", nullptr, "/home/ann", ADMIN, ANN,
+     "/mnt/cd/Set.ini"},
 };
 
 class SettingsLocationRule : public testing::TestWithParam<LocationCase> {};
 
 TEST_P(SettingsLocationRule, PicksTheFilesOfTheRun) {
     const LocationCase& c = GetParam();
-    const bool besideInstalledFiles = c.dir == "/usr/bin";  // the rows' install is into /usr
     const SettingsLocation location =
-        ChooseSettingsLocation({c.dir, besideInstalledFiles, c.writable, c.xdg, c.home,
+        ChooseSettingsLocation({c.dir, c.copy == INSTALLED, c.copy != UNWRITABLE, c.xdg, c.home,
                                 (c.files & USER) != 0, (c.files & ADMIN) != 0});
-    EXPECT_EQ(std::string(location.savePath.data()), c.save);
-    EXPECT_EQ(std::string(location.loadPath.data()), c.load);
-    EXPECT_EQ(location.perUser, c.perUser);
+    EXPECT_EQ(location.savePath.data(), c.save);
+    EXPECT_EQ(location.loadPath.data(), c.load);
+    EXPECT_EQ(location.perUser, c.copy != PORTABLE);
     EXPECT_EQ(location.noSavePath, c.noSavePath);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SettingsLocationRule, testing::ValuesIn(LOCATIONS),
-                         [](const auto& row) { return row.param.name; });
+                         support::RowName{});
 
 // An install is known by its desktop entry where the install rules put it relative to the
 // program, wherever its prefix was moved; a folder below the bindir or elsewhere is not one.
 TEST(HasInstalledFilesBeside, FindsTheInstallsFilesRelativeToTheProgram) {
     const support::TempDir dir;
-    const fs::path prefix = dir.Path() / "moved" / "usr";
-    const fs::path entry = prefix / "bin" / TRELLAN_INSTALLED_FILE;
-    fs::create_directories(entry.parent_path());
-    support::WriteFile(entry, "[Desktop Entry]\n");
-    const struct {
-        fs::path folder;
-        bool installed;
-    } rows[] = {
-        {prefix / "bin", true},
-        {prefix / "bin" / "x", false},
-        {dir.Path() / "tools", false},
-    };
-    for (const auto& row : rows) {
-        fs::create_directories(row.folder);
-        EXPECT_EQ(HasInstalledFilesBeside(row.folder.string()), row.installed) << row.folder;
-    }
+    const fs::path bin = dir.Path() / "moved" / "usr" / "bin";
+    fs::create_directories(bin / "x");
+    fs::create_directories((bin / TRELLAN_INSTALLED_FILE).parent_path());
+    support::WriteFile(bin / TRELLAN_INSTALLED_FILE, "[Desktop Entry]\n");
+    EXPECT_TRUE(HasInstalledFilesBeside(bin.string()));
+    EXPECT_FALSE(HasInstalledFilesBeside((bin / "x").string()));
     EXPECT_FALSE(HasInstalledFilesBeside(""));
 }
 
@@ -128,17 +107,7 @@ TEST(CreateUserSettingsFolder, MakesTheMissingLevelsPrivate) {
     // Nowhere a folder can be: below a file, or no absolute path.
     support::WriteFile(file, "not a folder");
     EXPECT_FALSE(CreateUserSettingsFolder((file / "trellan" / "Set.ini").c_str()));
-    EXPECT_FALSE(CreateUserSettingsFolder(""));
     EXPECT_FALSE(CreateUserSettingsFolder("relative/trellan/Set.ini"));
-}
-
-// Run from the build tree, the tests are a portable copy: Set.ini beside the executable.
-TEST(FindSettingsLocation, BuildTreeIsPortable) {
-    const SettingsLocation location = FindSettingsLocation();
-    const std::string beside = (fs::read_symlink("/proc/self/exe").parent_path() / "Set.ini");
-    EXPECT_EQ(std::string(location.savePath.data()), beside);
-    EXPECT_EQ(std::string(location.loadPath.data()), beside);
-    EXPECT_FALSE(location.perUser);
 }
 
 }  // namespace
