@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -42,78 +43,84 @@ std::map<fs::path, std::string> Snap(const fs::path& dir) {
     return snapshot;
 }
 
-// Root ignores permission bits: where they must bite, the saver becomes a user who owns nothing.
-void DropPrivileges() {
-    const uid_t nobody = 65534;
-    if (::geteuid() == 0 &&
-        (::setgroups(0, nullptr) != 0 || ::setresgid(nobody, nobody, nobody) != 0 ||
-         ::setresuid(nobody, nobody, nobody) != 0)) {
-        std::perror("cannot drop to an unprivileged user");
-    }
-}
-
 struct FaultCase {
     const char* name;
-    void (*prepare)(const fs::path& dir, const fs::path& file);  // in the saving child
-    bool saves;  // the save can be done after all, and is
+    unsigned folderMode, fileMode;  // given to the folder and to Set.ini before the save
+    bool folderInPlace;             // a folder named Set.ini instead of the file
+    rlim_t sizeLimit;               // on the files the saver writes; 0: none
+    bool saves;                     // the save can be done after all, and is
 };
 
 const FaultCase FAULTS[] = {
     // A folder we may not write holding a Set.ini we may: the file is rewritten where it stands.
-    {"unwritable folder",
-     [](const fs::path& dir, const fs::path& file) {
-         fs::permissions(file, fs::perms{0666});
-         fs::permissions(dir, fs::perms{0555});
-         DropPrivileges();
-     },
-     true},
-    {"read-only file",
-     [](const fs::path& dir, const fs::path& file) {
-         fs::permissions(dir, fs::perms::all);
-         fs::permissions(file, fs::perms{0444});
-         DropPrivileges();
-     },
-     false},
-    {"failed write",  // past 16 bytes, as on a full disk
-     [](const fs::path& /*dir*/, const fs::path& /*file*/) {
-         std::signal(SIGXFSZ, SIG_IGN);
-         const rlimit limit{16, 16};
-         ::setrlimit(RLIMIT_FSIZE, &limit);
-     },
-     false},
-    {"a folder in place of the file",
-     [](const fs::path& /*dir*/, const fs::path& file) {
-         fs::remove(file);
-         fs::create_directory(file);
-         WriteFile(file / "inside", ORIGINAL);
-     },
-     false},
+    {"unwritable folder", 0555, 0666, false, 0, true},
+    {"read-only file", 0777, 0444, false, 0, false},
+    {"a folder in place of the file", 0777, 0777, true, 0, false},
+    {"failed write", 0777, 0666, false, 16, false},  // as on a full disk
 };
+
+// The saver's side: the exit status says whether the save told the truth and changed nothing
+// else. Root ignores permission bits: there the saver becomes a user who owns nothing.
+int SaveUnder(const FaultCase& row, const fs::path& dir, const fs::path& file) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{row.sizeLimit, row.sizeLimit};
+    const uid_t nobody = 65534;
+    if ((row.sizeLimit > 0 && ::setrlimit(RLIMIT_FSIZE, &limit) != 0) ||
+        (::geteuid() == 0 &&
+         (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))) {
+        return 2;
+    }
+    auto expected = Snap(dir);
+    if (row.saves) {
+        expected[file] = SettingsTextWith(ORIGINAL, NEW);
+    }
+    const bool saved = SaveFeeSchedule(file.c_str(), NEW);
+    const auto after = Snap(dir);
+    std::fputs(testing::PrintToString(after).c_str(), stderr);
+    return saved == row.saves && after == expected ? 0 : 1;
+}
 
 class SaveFaults : public testing::TestWithParam<FaultCase> {};
 
 TEST_P(SaveFaults, TellTheTruthAndChangeNothingElse) {
+    const FaultCase& row = GetParam();
     const support::TempDir dir;
     const fs::path file = dir.Path() / SETTINGS_FILE_NAME;
     WriteFile(file, ORIGINAL);
-    // In a child, so that its limits and its dropped privileges stay there.
-    EXPECT_EXIT(
-        {
-            GetParam().prepare(dir.Path(), file);
-            auto expected = Snap(dir.Path());
-            if (GetParam().saves) {
-                expected[file] = SettingsTextWith(ORIGINAL, NEW);
-            }
-            const bool saved = SaveFeeSchedule(file.c_str(), NEW);
-            const auto after = Snap(dir.Path());
-            std::fputs(testing::PrintToString(after).c_str(), stderr);
-            std::_Exit(saved == GetParam().saves && after == expected ? 0 : 1);
-        },
-        testing::ExitedWithCode(0), "");
+    if (row.folderInPlace) {
+        fs::remove(file);
+        fs::create_directory(file);
+        WriteFile(file / "inside", ORIGINAL);
+    }
+    fs::permissions(file, fs::perms{row.fileMode});
+    fs::permissions(dir.Path(), fs::perms{row.folderMode});
+    // In a child, so that its limit and its dropped privileges stay there.
+    EXPECT_EXIT(std::_Exit(SaveUnder(row, dir.Path(), file)), testing::ExitedWithCode(0), "");
     fs::permissions(dir.Path(), fs::perms::owner_all);  // so that it can be removed
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, SaveFaults, testing::ValuesIn(FAULTS), support::RowName{});
+
+// Saved through a link, the file it points to is replaced, keeping its mode and, for a save by
+// root (an administrator's), its owner, so that the user can still save to it.
+TEST(SaveFeeSchedule, KeepsTheLinkModeAndOwner) {
+    const support::TempDir dir;
+    const std::string file = dir.File("real.ini"), link = dir.File("Set.ini");
+    WriteFile(file, "[SET]\n");
+    fs::create_symlink(file, link);
+    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
+    const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
+    ASSERT_EQ(::chown(file.c_str(), owner, group), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    ASSERT_TRUE(SaveFeeSchedule(link.c_str(), NEW));
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640U);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_gid, group);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(support::ReadFile(file), SettingsTextWith("[SET]\n", NEW));
+}
 
 // Never a mixture, a cut file or none at all. The temporary file has a name only for the moment
 // of the rename, and the next save removes one left then.
@@ -128,15 +135,11 @@ TEST(SaveCrash, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
     };
     // Kills spread over the child's start and a few saves, however long a save takes here.
     const auto started = std::chrono::steady_clock::now();
-    for (int save = 0; save < 10; ++save) {
-        SaveFeeSchedule(path.c_str(), NEW);
-    }
-    const auto tenSaves = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - started);
-    const unsigned seed = std::random_device{}();
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<long> waitUs(0, 1000 + tenSaves.count() / 2);
+    ASSERT_TRUE(SaveFeeSchedule(path.c_str(), NEW));
+    const auto oneSave = std::chrono::steady_clock::now() - started;
+    std::minstd_rand random(std::random_device{}());
+    std::uniform_int_distribution<long> waitUs(
+        0, 1000 + 5 * std::chrono::duration_cast<std::chrono::microseconds>(oneSave).count());
     std::array<int, 3> seen{};
     constexpr int ROUNDS = 300;
     long leftAtTheKill = 0;

@@ -13,9 +13,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum Copy { PORTABLE, INSTALLED, UNWRITABLE };  // UNWRITABLE: a folder it may not write
-constexpr int USER = 1;                         // the per-user Set.ini exists
-constexpr int ADMIN = 2;                        // so does the one beside the executable
+using enum NoSavePath;
+enum Copy { PORTABLE, INSTALLED, UNWRITABLE };  // UNWRITABLE: in a folder it may not write
+enum Files { NONE, USER, ADMIN, BOTH };         // the per-user Set.ini, the one beside the program
 
 struct LocationCase {
     const char* name;
@@ -23,41 +23,32 @@ struct LocationCase {
     std::string dir;  // the executable's folder
     const char* xdg;  // XDG_CONFIG_HOME; nullptr: unset
     const char* home;
-    int files;
+    Files files;
     std::string save, load;  // the paths chosen
-    NoSavePath noSavePath = NoSavePath::None;
+    NoSavePath noSavePath = None;
 };
 
 // The longest folders whose Set.ini fits the path's buffer; one byte more does not fit.
 const std::string LONG = "/" + std::string(246, 'd');
-const std::string LONG_XDG = "/" + std::string(238, 'c');
-const std::string LONG_XDG_TOO = LONG_XDG + "c";
-const std::string ANN = "/home/ann/.config/trellan/Set.ini";
-const std::string BESIDE = "/usr/bin/Set.ini";
+const std::string LONG_XDG = "/" + std::string(238, 'c'), TOO_LONG_XDG = LONG_XDG + "c";
+const std::string ANN = "/home/ann/.config/trellan/Set.ini", CFG = "/home/ann/cfg/trellan/Set.ini";
+const std::string BIN = "/usr/bin", BESIDE = "/usr/bin/Set.ini", IN = "/trellan/Set.ini";
 
 const LocationCase LOCATIONS[] = {
     // A portable copy keeps Set.ini beside itself, whatever the environment and files say.
-    {"portable, longest", PORTABLE, LONG, "/cfg", "/", USER | ADMIN, LONG + "/Set.ini",
-     LONG + "/Set.ini"},
-    {"portable, too long", PORTABLE, LONG + "e", nullptr, "/", 0, "", "", NoSavePath::PathTooLong},
-    {"portable in the root folder", PORTABLE, "/", nullptr, "/home/ann", 0, "/Set.ini", "/Set.ini"},
-    {"executable unknown", PORTABLE, "", nullptr, "/home/ann", 0, "", "",
-     NoSavePath::ExecutableUnknown},
+    {"portable", PORTABLE, LONG, "/cfg", "/", BOTH, LONG + "/Set.ini", LONG + "/Set.ini"},
+    {"portable, too long", PORTABLE, LONG + "e", nullptr, "/", NONE, "", "", PathTooLong},
+    {"portable in the root", PORTABLE, "/", nullptr, "/home/ann", NONE, "/Set.ini", "/Set.ini"},
+    {"executable unknown", PORTABLE, "", nullptr, "/home/ann", NONE, "", "", ExecutableUnknown},
     // An installed copy: the user's file once it exists, else the administrator's, else the
     // defaults; never a save beside the executable.
-    {"installed, user's file", INSTALLED, "/usr/bin", "/home/ann/cfg/", "/home/ann", USER | ADMIN,
-     "/home/ann/cfg/trellan/Set.ini", "/home/ann/cfg/trellan/Set.ini"},
-    {"installed, XDG relative", INSTALLED, "/usr/bin", "cfg", "/home/ann", USER, ANN, ANN},
-    {"installed, home is the root", INSTALLED, "/usr/bin", nullptr, "/", 0,
-     "/.config/trellan/Set.ini", ""},
-    {"installed, no home", INSTALLED, "/usr/bin", nullptr, nullptr, ADMIN, "", BESIDE,
-     NoSavePath::NoHomeFolder},
-    {"installed, relative home", INSTALLED, "/usr/bin", "", "ann", USER, "", "",
-     NoSavePath::NoHomeFolder},
-    {"installed, longest", INSTALLED, "/usr/bin", LONG_XDG.c_str(), "/", USER,
-     LONG_XDG + "/trellan/Set.ini", LONG_XDG + "/trellan/Set.ini"},
-    {"installed, too long", INSTALLED, "/usr/bin", LONG_XDG_TOO.c_str(), "/home/ann", USER | ADMIN,
-     "", BESIDE, NoSavePath::PathTooLong},
+    {"user's file", INSTALLED, BIN, "/home/ann/cfg/", "/home/ann", BOTH, CFG, CFG},
+    {"XDG relative", INSTALLED, BIN, "cfg", "/home/ann", USER, ANN, ANN},
+    {"home is the root", INSTALLED, BIN, nullptr, "/", NONE, "/.config" + IN, ""},
+    {"no home", INSTALLED, BIN, nullptr, nullptr, ADMIN, "", BESIDE, NoHomeFolder},
+    {"relative home", INSTALLED, BIN, "", "ann", USER, "", "", NoHomeFolder},
+    {"longest", INSTALLED, BIN, LONG_XDG.c_str(), "/", USER, LONG_XDG + IN, LONG_XDG + IN},
+    {"too long", INSTALLED, BIN, TOO_LONG_XDG.c_str(), "/", BOTH, "", BESIDE, PathTooLong},
     {"unwritable folder", UNWRITABLE, "/mnt/cd", nullptr, "/home/ann", ADMIN, ANN,
      "/mnt/cd/Set.ini"},
 };

@@ -13,14 +13,11 @@ namespace support {
 class TempDir {
   public:
     TempDir() {
-        std::random_device random;  // no mkdtemp in the Windows runtime: fresh names instead
-        while (m_path.empty()) {
-            const std::filesystem::path candidate =
+        std::random_device random;  // a fresh name: the Windows runtime has no mkdtemp
+        do {
+            m_path =
                 std::filesystem::temp_directory_path() / ("trellan-" + std::to_string(random()));
-            if (std::filesystem::create_directory(candidate)) {
-                m_path = candidate;
-            }
-        }
+        } while (!std::filesystem::create_directory(m_path));
     }
     ~TempDir() {
         std::error_code ignored;
