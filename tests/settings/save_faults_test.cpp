@@ -64,10 +64,9 @@ const FaultCase FAULTS[] = {
 int SaveUnder(const FaultCase& row, const fs::path& dir, const fs::path& file) {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{row.sizeLimit, row.sizeLimit};
-    const uid_t nobody = 65534;
     if ((row.sizeLimit > 0 && ::setrlimit(RLIMIT_FSIZE, &limit) != 0) ||
         (::geteuid() == 0 &&
-         (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))) {
+         (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))) {
         return 2;
     }
     auto expected = Snap(dir);
