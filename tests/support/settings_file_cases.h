@@ -24,8 +24,8 @@ inline constexpr std::array<SettingsFileCase, 5> SETTINGS_FILES{{
      "MINCOMMISSION=0\r\n",
      "佣金0.00‰,花税0.00‰,过户费2.00‰", 0, true},
     {"today's rules",
-     "[SET]\nRULES=2023\n[SET2023]\nCOMMISION=0.3\nSTAMPDUTY=0.6\nTRANSFER=0.02\nMINCOMMISSION=0."
-     "1\n",
+     "[SET]\nRULES=2023\n[SET2023]\nCOMMISION=0.3\nSTAMPDUTY=0.6\nTRANSFER=0.02\n"
+     "MINCOMMISSION=0.1\n",
      "现行佣0.30‰,印花0.60‰,过户0.02‰", 0.1, true},
     {"today's rules with their defaults", "[SET]\r\nRULES=2023\r\n",
      "现行佣0.25‰,印花0.50‰,过户0.01‰"},
