@@ -24,8 +24,10 @@ std::vector<std::uint32_t> AppIconImage(std::size_t side);
 // The vector source as an SVG document, for desktops that scale the icon themselves.
 std::string AppIconSvg();
 
-// The sizes of the Windows program's icon file and of the hicolor icons on Linux.
+// The sizes of the Windows program's icon file, of the hicolor icons on Linux, and of the icons
+// the Linux window carries (larger ones come from the hicolor theme).
 inline constexpr std::array<std::size_t, 5> WINDOWS_ICON_SIZES{16, 24, 32, 48, 256};
 inline constexpr std::array<std::size_t, 7> HICOLOR_ICON_SIZES{16, 24, 32, 48, 64, 128, 256};
+inline constexpr std::array<std::size_t, 5> WINDOW_ICON_SIZES{16, 24, 32, 48, 64};
 
 }  // namespace res

@@ -130,19 +130,24 @@ std::uint32_t ColourAt(Point p) {
     return 0;
 }
 
-// Each pixel is the average of SAMPLES x SAMPLES points spread over it, colours weighted by
-// their alpha so that the transparent surround does not darken the edge.
-constexpr unsigned SAMPLES = 8;
+// Each pixel is the average of samples x samples points spread over it, colours weighted by
+// their alpha so that the transparent surround does not darken the edge. About 256 points a
+// unit of the icon's side: fine enough for a smooth edge at any size, and few enough that the
+// window's icons are drawn in no time at start.
+unsigned SamplesFor(std::size_t side) {
+    return static_cast<unsigned>(std::clamp<std::size_t>(256 / side, 2, 8));
+}
 
 std::uint32_t Pixel(std::size_t side, std::size_t x, std::size_t y) {
     const double scale = UNITS / static_cast<double>(side);
+    const unsigned samples = SamplesFor(side);
     std::array<unsigned, 3> sums{};
     unsigned covered = 0;
-    for (unsigned j = 0; j < SAMPLES; ++j) {
-        for (unsigned i = 0; i < SAMPLES; ++i) {
+    for (unsigned j = 0; j < samples; ++j) {
+        for (unsigned i = 0; i < samples; ++i) {
             const Point p{
-                (static_cast<double>(x) + (static_cast<double>(i) + 0.5) / SAMPLES) * scale,
-                (static_cast<double>(y) + (static_cast<double>(j) + 0.5) / SAMPLES) * scale};
+                (static_cast<double>(x) + (static_cast<double>(i) + 0.5) / samples) * scale,
+                (static_cast<double>(y) + (static_cast<double>(j) + 0.5) / samples) * scale};
             const std::uint32_t colour = ColourAt(p);
             if (colour != 0) {
                 ++covered;
@@ -155,7 +160,7 @@ std::uint32_t Pixel(std::size_t side, std::size_t x, std::size_t y) {
     if (covered == 0) {
         return 0;
     }
-    std::uint32_t pixel = (covered * 255 + SAMPLES * SAMPLES / 2) / (SAMPLES * SAMPLES) << 24;
+    std::uint32_t pixel = (covered * 255 + samples * samples / 2) / (samples * samples) << 24;
     for (std::size_t c = 0; c < 3; ++c) {
         pixel |= (sums[c] + covered / 2) / covered << (16 - 8 * c);
     }

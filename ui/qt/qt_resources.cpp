@@ -45,8 +45,8 @@ QPixmap PixmapFor(HIcon icon) {
 QIcon IconFor(HIcon icon) {
     QIcon set;
     if (icon != nullptr) {
-        // Every size, so that title bars, task lists and docks at any scale get a sharp one.
-        for (const std::size_t side : res::HICOLOR_ICON_SIZES) {
+        // Several sizes, so that title bars and task lists at any scale get a sharp one.
+        for (const std::size_t side : res::WINDOW_ICON_SIZES) {
             set.addPixmap(QPixmap::fromImage(AppIconImage(side)));
         }
     }
