@@ -1,34 +1,49 @@
 // The shared scenarios' calls on Qt: widgets found by the identifiers' names, which the backend
-// gives them as object names, and driven with QTest's events.
-#include "gui/qt_driver.h"
-
-#include <atomic>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
+// gives them as object names, and driven with QTest's events. And what only the Qt backend has:
+// the system menu, which the window manager does not show for us.
+#include <future>
+#include <memory>
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStyle>
 #include <QTest>
+#include <QWindow>
 
 #include "res/dialog_template.h"
 
 #include "ui/framework/toolkit.h"
+#include "ui/profit_calc_dlg.h"
 
 #include "gui/window_driver.h"
 
 namespace gui {
 namespace {
 
-using qt::Later;
-using qt::OnGui;
+// Runs task on the widgets' thread and returns its result, or a default one (with a failure)
+// when it has not run in time.
+template <class Task>
+auto OnGui(Task task) -> decltype(task()) {
+    using Result = decltype(task());
+    auto packaged = std::make_shared<std::packaged_task<Result()>>(std::move(task));
+    std::future<Result> result = packaged->get_future();
+    QMetaObject::invokeMethod(
+        qApp, [packaged] { (*packaged)(); }, Qt::QueuedConnection);
+    if (result.wait_for(std::chrono::seconds(15)) != std::future_status::ready) {
+        ADD_FAILURE() << "the window did not answer";
+        return Result();
+    }
+    return result.get();
+}
+
+// Runs task on the widgets' thread later, for a step that may open a modal window.
+template <class Task>
+void Later(Task task) {
+    QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
+}
 
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -62,64 +77,31 @@ QWidget* ActiveModal() {
     return modal != nullptr && modal->isVisible() ? modal : nullptr;
 }
 
-bool IsOpen(Window dialog) {
+bool IsShown(Window dialog) {
     return QApplication::topLevelWidgets().contains(Widget(dialog)) && Widget(dialog)->isVisible();
+}
+
+QMenu* SystemMenuOf(Window dialog) {
+    return Widget(dialog)->findChild<QMenu*>(QStringLiteral("systemMenu"));
 }
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& done) {
-    const auto limit = std::chrono::steady_clock::now() + qt::WAIT_LIMIT;
-    while (!done() && std::chrono::steady_clock::now() < limit) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return done();
+Window ActiveDialog() {
+    return OnGui([] { return static_cast<Window>(ActiveModal()); });
 }
 
-int RunDriven(dlg::CDialog& dialog, const std::function<void(Window)>& steps) {
-    std::atomic<bool> ended = false;
-    std::atomic<bool> driven = false;
-    std::thread driver([&] {
-        if (const Window window = WaitForDialog(nullptr)) {
-            steps(window);
-        }
-        // Whatever the steps left open is closed, innermost first, as the close box does.
-        while (!ended) {
-            Later([] {
-                if (QWidget* modal = ActiveModal()) {
-                    modal->close();
-                }
-            });
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        driven = true;
-    });
-    const int result = dialog.DoModal();
-    ended = true;
-    while (!driven) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    driver.join();
+bool IsOpen(Window dialog) {
+    return OnGui([dialog] { return IsShown(dialog); });
+}
+
+void HandleEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+bool WindowLeft() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(QApplication::topLevelWidgets().size(), 0) << "a window was left behind";
-    return result;
-}
-
-Window WaitForDialog(Window current) {
-    Window found = nullptr;
-    EXPECT_TRUE(WaitUntil([&] {
-        found = OnGui([] { return static_cast<Window>(ActiveModal()); });
-        return found != nullptr && found != current;
-    })) << "no other dialog appeared";
-    return found == current ? nullptr : found;
-}
-
-bool WaitForReturnTo(Window dialog) {
-    return WaitUntil([dialog] { return OnGui([] { return ActiveModal(); }) == dialog; });
-}
-
-bool WaitUntilClosed(Window dialog) {
-    return WaitUntil([dialog] { return !OnGui([dialog] { return IsOpen(dialog); }); });
+    return !QApplication::topLevelWidgets().empty();
 }
 
 std::string AcceptMessage() {
@@ -142,14 +124,6 @@ std::string Caption(Window dialog) {
 std::string Text(Window dialog, int id) {
     return OnGui(
         [dialog, id] { return Item(dialog, id)->property("text").toString().toStdString(); });
-}
-
-bool HasLabel(Window dialog, std::string_view text) {
-    return OnGui([dialog, wanted = ToQString(text)] {
-        const QList<QLabel*> labels = Widget(dialog)->findChildren<QLabel*>();
-        return std::any_of(labels.begin(), labels.end(),
-                           [&](const QLabel* label) { return label->text() == wanted; });
-    });
 }
 
 bool Checked(Window dialog, int id) {
@@ -175,14 +149,21 @@ std::string SelectedText(Window dialog, int id) {
         [dialog, id] { return Item<QLineEdit>(dialog, id)->selectedText().toStdString(); });
 }
 
-std::vector<std::string> SystemMenu(Window dialog) {
-    return OnGui([dialog] {
-        std::vector<std::string> items;
-        for (const QAction* action :
-             Widget(dialog)->findChild<QMenu*>(QStringLiteral("systemMenu"))->actions()) {
-            items.push_back(action->text().toStdString());
+// In the style's light palette and in a dark one, as a dark desktop theme gives.
+std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id) {
+    return OnGui([dialog, id] {
+        std::vector<std::vector<std::uint32_t>> shots;
+        for (const QPalette& palette :
+             {QApplication::style()->standardPalette(), QPalette(QColor(0x35, 0x35, 0x35))}) {
+            Widget(dialog)->setPalette(palette);
+            QWidget* field = Item(dialog, id);
+            const QImage shot = field->grab(field->rect().adjusted(3, 3, -3, -3))
+                                    .toImage()
+                                    .convertToFormat(QImage::Format_RGB32);
+            const auto* pixels = reinterpret_cast<const std::uint32_t*>(shot.constBits());
+            shots.emplace_back(pixels, pixels + shot.width() * shot.height());
         }
-        return items;
+        return shots;
     });
 }
 
@@ -196,49 +177,42 @@ void Type(Window dialog, int id, std::string_view text) {
     });
 }
 
-void Click(Window dialog, int id) {
-    OnGui([dialog, id] { QTest::mouseClick(Item<QAbstractButton>(dialog, id), Qt::LeftButton); });
-}
-
-void ClickLater(Window dialog, int id) {
-    Later([dialog, id] { QTest::mouseClick(Item<QAbstractButton>(dialog, id), Qt::LeftButton); });
+void Click(Window dialog, int id, bool later) {
+    const auto click = [dialog, id] {
+        QTest::mouseClick(Item<QAbstractButton>(dialog, id), Qt::LeftButton);
+    };
+    later ? Later(click) : OnGui(click);
 }
 
 void Focus(Window dialog, int id) {
     OnGui([dialog, id] { Item(dialog, id)->setFocus(Qt::TabFocusReason); });
 }
 
-namespace {
-
-void KeyOnFocus(Key key) {
-    QWidget* modal = ActiveModal();
-    QWidget* focus =
-        modal != nullptr && modal->focusWidget() != nullptr ? modal->focusWidget() : modal;
-    constexpr Qt::Key KEYS[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Right,  Qt::Key_Tab,
-                                Qt::Key_Space,  Qt::Key_Left,   Qt::Key_Backtab};
-    QTest::keyClick(focus, KEYS[static_cast<int>(key)],
-                    key == Key::BackTab ? Qt::ShiftModifier : Qt::NoModifier);
-}
-
-}  // namespace
-
-void PressLater(Key key) {
-    Later([key] { KeyOnFocus(key); });
-}
-
-void Press(Key key) {
-    OnGui([key] { KeyOnFocus(key); });
+void Press(Key key, bool later) {
+    const auto press = [key] {
+        QWidget* modal = ActiveModal();
+        QWidget* focus =
+            modal != nullptr && modal->focusWidget() != nullptr ? modal->focusWidget() : modal;
+        constexpr Qt::Key KEYS[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Right,  Qt::Key_Tab,
+                                    Qt::Key_Space,  Qt::Key_Left,   Qt::Key_Backtab};
+        QTest::keyClick(focus, KEYS[static_cast<int>(key)],
+                        key == Key::BackTab ? Qt::ShiftModifier : Qt::NoModifier);
+    };
+    later ? Later(press) : OnGui(press);
 }
 
 void CloseBoxLater(Window dialog) {
-    Later([dialog] { Widget(dialog)->close(); });
+    Later([dialog] {
+        if (IsShown(dialog)) {
+            Widget(dialog)->close();
+        }
+    });
 }
 
 // The item that carries the command, as the user picks it.
 void SystemCommandLater(Window dialog, unsigned command) {
     Later([dialog, command] {
-        for (QAction* action :
-             Widget(dialog)->findChild<QMenu*>(QStringLiteral("systemMenu"))->actions()) {
+        for (QAction* action : SystemMenuOf(dialog)->actions()) {
             if (!action->isSeparator() && action->data().toUInt() == (command & 0xFFF0)) {
                 action->trigger();
             }
@@ -246,44 +220,37 @@ void SystemCommandLater(Window dialog, unsigned command) {
     });
 }
 
-}  // namespace gui
-
 namespace {
 
-// Each run in a folder of its own, so that the Set.ini beside the executable is this run's: the
-// test program starts a link to itself there and removes the folder when it ends.
-constexpr char RUN_FOLDER[] = "TRELLAN_TEST_RUN_FOLDER";
-
-int RunInOwnFolder(char** argv) {
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-    std::string folder = (self.parent_path() / "run-XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) {
-        return 1;
+// The system menu pops up with a right click, Shift+F10 or Alt+Space, and its items answer their
+// mnemonics.
+TEST(QtCalculator, SystemMenuPopsUpAndItsMnemonicShowsTheAboutBox) {
+    const std::function<void(QWidget*)> popups[] = {
+        [](QWidget* dialog) {
+            QTest::mouseClick(dialog->windowHandle(), Qt::RightButton, {}, QPoint(5, 5));
+        },
+        [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_F10, Qt::ShiftModifier); },
+        [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Space, Qt::AltModifier); }};
+    for (const auto& popup : popups) {
+        SCOPED_TRACE(&popup - popups);
+        CProfitCalcDlg calculator;
+        RunDriven(calculator, [&popup](Window dialog) {
+            Later([&popup, dialog] { popup(Widget(dialog)); });
+            EXPECT_TRUE(WaitUntil([dialog] {
+                return OnGui([dialog] { return SystemMenuOf(dialog)->isVisible(); });
+            }));
+            Later([dialog] { QTest::keyClick(SystemMenuOf(dialog), Qt::Key_A); });
+            const Window box = WaitForDialog(dialog);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(Caption(box), "关于 Quorim");
+        });
     }
-    const std::filesystem::path copy = std::filesystem::path(folder) / self.filename();
-    std::error_code linked;
-    std::filesystem::create_hard_link(self, copy, linked);
-    if (linked) {
-        std::filesystem::copy_file(self, copy);
-    }
-    ::setenv(RUN_FOLDER, folder.c_str(), 1);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::execv(copy.c_str(), argv);
-        ::_exit(127);
-    }
-    int status = 1;
-    ::waitpid(child, &status, 0);
-    std::filesystem::remove_all(folder);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 
 }  // namespace
+}  // namespace gui
 
 int main(int argc, char** argv) {
-    if (std::getenv(RUN_FOLDER) == nullptr) {
-        return RunInOwnFolder(argv);
-    }
     testing::InitGoogleTest(&argc, argv);
     const dlg::Toolkit toolkit(argc, argv);  // as the program starts it
     return RUN_ALL_TESTS();

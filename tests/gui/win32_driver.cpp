@@ -1,54 +1,47 @@
 // The shared scenarios' calls on USER32: the scenario's thread sends the dialogs the messages a
 // user's input makes and reads what they show; the dialog manager of the test's thread handles
-// them as it handles a user's.
-#include <atomic>
-#include <chrono>
-#include <cstdio>
-#include <gtest/gtest.h>
-#include <thread>
+// them as it handles a user's. And what only this backend has: the window's icons, an owner
+// that takes no input while its dialog is up, the compiled resources and Trellan.exe itself.
+#include <cstdint>
+#include <filesystem>
+#include <random>
 
 #include "settings/wide_text.h"
 #include "settings/windows_api.h"
 
+#include "res/dialog_template.h"
+#include "res/resource_ids.h"
+#include "res/version.h"
+
 #include "ui/framework/toolkit.h"
+#include "ui/profit_calc_dlg.h"
 
 #include "gui/window_driver.h"
+#include "support/temp_dir.h"
 
 namespace gui {
 namespace {
 
-constexpr auto WAIT_LIMIT = std::chrono::seconds(15);
-constexpr int CLOSE_ROUNDS = 100;  // of WM_CLOSE to the active dialog, POLL_MS apart
-constexpr DWORD POLL_MS = 50;
 constexpr int MESSAGE_TEXT = 0xFFFF;  // the static control of a message box
+DWORD g_guiThread = 0;                // the thread that runs the dialogs
 
-DWORD g_guiThread = 0;  // the thread that runs the dialogs
-
-// Thread messages the driver posts among the keys it presses: the dialog's thread, taking them
-// from its queue, holds Shift down or lets it go, and counts the marks, so that the driver knows
-// the keys before a mark were handled.
-constexpr UINT SHIFT_DOWN = WM_APP + 0x3F0;
-constexpr UINT SHIFT_UP = WM_APP + 0x3F1;
-constexpr UINT MARK = WM_APP + 0x3F2;
+// Keys are posted, as the keyboard's come, and seen as the dialogs' thread takes them from its
+// queue: a Shift+Tab has Shift held there (posted keys do not change the key state), and a mark
+// posted after the keys is counted, so that the driver knows they were handled.
+constexpr LPARAM SHIFTED = 1 << 25;  // a bit of a key's lParam that the keyboard leaves clear
+constexpr UINT MARK = WM_APP + 0x3F0;
 std::atomic<int> g_marks = 0;
-
-void HoldShift(bool down) {
-    BYTE keys[256] = {};
-    ::GetKeyboardState(keys);
-    keys[VK_SHIFT] = down ? 0x80 : 0;
-    ::SetKeyboardState(keys);
-}
 
 LRESULT CALLBACK WatchQueue(int code, WPARAM removed, LPARAM lParam) {
     auto* message = reinterpret_cast<MSG*>(lParam);
-    if (code == HC_ACTION && removed == PM_REMOVE && message->message >= SHIFT_DOWN &&
-        message->message <= MARK) {
-        if (message->message == MARK) {
-            ++g_marks;
-        } else {
-            HoldShift(message->message == SHIFT_DOWN);
-        }
+    if (code == HC_ACTION && removed == PM_REMOVE && message->message == MARK) {
+        ++g_marks;
         message->message = WM_NULL;
+    } else if (code == HC_ACTION && removed == PM_REMOVE && message->message == WM_KEYDOWN) {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_SHIFT] = static_cast<BYTE>((message->lParam & SHIFTED) != 0 ? 0x80 : 0);
+        ::SetKeyboardState(keys);
     }
     return ::CallNextHookEx(nullptr, code, removed, lParam);
 }
@@ -61,31 +54,15 @@ HWND Item(Window dialog, int id) {
     return ::GetDlgItem(Handle(dialog), id);
 }
 
-bool IsDialog(HWND window) {
-    wchar_t name[8] = {};
-    ::GetClassNameW(window, name, 8);
-    return name == std::wstring(L"#32770");
-}
-
-// The first is the topmost: an owner is enabled again before its message box is gone.
-BOOL CALLBACK FindActive(HWND window, LPARAM found) {
-    if (!::IsWindowVisible(window) || !::IsWindowEnabled(window) || !IsDialog(window)) {
-        return TRUE;
+// The driven thread's topmost dialog (an owner is enabled again before its message box is gone)
+// that, when asked, takes input.
+HWND FirstDialog(bool takingInput) {
+    HWND dialog = nullptr;
+    while ((dialog = ::FindWindowExW(nullptr, dialog, L"#32770", nullptr)) != nullptr &&
+           (::GetWindowThreadProcessId(dialog, nullptr) != g_guiThread ||
+            (takingInput && (!::IsWindowVisible(dialog) || !::IsWindowEnabled(dialog))))) {
     }
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-BOOL CALLBACK CountDialogs(HWND window, LPARAM count) {
-    *reinterpret_cast<int*>(count) += IsDialog(window) ? 1 : 0;
-    return TRUE;
-}
-
-// The driven thread's dialog that takes input now (its owners are disabled); nullptr if none.
-HWND ActiveDialog() {
-    HWND found = nullptr;
-    ::EnumThreadWindows(g_guiThread, &FindActive, reinterpret_cast<LPARAM>(&found));
-    return found;
+    return dialog;
 }
 
 HWND Focus() {
@@ -104,66 +81,32 @@ std::string WindowText(HWND window) {
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& done) {
-    const auto limit = std::chrono::steady_clock::now() + WAIT_LIMIT;
-    while (!done() && std::chrono::steady_clock::now() < limit) {
-        ::Sleep(10);
+Window ActiveDialog() {
+    const HWND found = FirstDialog(true);
+    ::SendMessageW(found, WM_NULL, 0, 0);  // once it answers, what was sent before is done
+    return found;
+}
+
+bool IsOpen(Window dialog) {
+    return ::IsWindow(Handle(dialog)) != FALSE;
+}
+
+void HandleEvents() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::DispatchMessageW(&message);
     }
-    return done();
+    ::Sleep(10);
 }
 
-int RunDriven(dlg::CDialog& dialog, const std::function<void(Window)>& steps) {
-    g_guiThread = ::GetCurrentThreadId();
-    std::atomic<bool> ended = false;
-    std::thread driver([&] {
-        if (const Window window = WaitForDialog(nullptr)) {
-            steps(window);
-        }
-        // Whatever the steps left open is closed, innermost first, as the close box does; a
-        // dialog that will not close ends the process rather than hang the run.
-        for (int round = 0; !ended; ++round, ::Sleep(POLL_MS)) {
-            if (round == CLOSE_ROUNDS) {
-                ADD_FAILURE() << "a dialog could not be closed";
-                std::fflush(stdout);
-                ::TerminateProcess(::GetCurrentProcess(), 3);
-            }
-            ::PostMessageW(ActiveDialog(), WM_CLOSE, 0, 0);
-        }
-    });
-    const HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, &WatchQueue, nullptr, g_guiThread);
-    const int result = dialog.DoModal();
-    ::UnhookWindowsHookEx(hook);
-    ended = true;
-    driver.join();
-    int left = 0;
-    ::EnumThreadWindows(g_guiThread, &CountDialogs, reinterpret_cast<LPARAM>(&left));
-    EXPECT_EQ(left, 0) << "a window was left behind";
-    return result;
-}
-
-Window WaitForDialog(Window current) {
-    HWND found = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (found = ActiveDialog()) != nullptr && found != current; }))
-        << "no other dialog appeared";
-    // Once the dialog answers, its initialisation is over and its message loop runs.
-    ::SendMessageW(found, WM_NULL, 0, 0);
-    return found == current ? nullptr : found;
-}
-
-bool WaitForReturnTo(Window dialog) {
-    WaitUntil([&] { return ActiveDialog() == dialog; });
-    ::SendMessageW(Handle(dialog), WM_NULL, 0, 0);
-    return ActiveDialog() == dialog;
-}
-
-bool WaitUntilClosed(Window dialog) {
-    return WaitUntil([dialog] { return !::IsWindow(Handle(dialog)); });
+bool WindowLeft() {
+    return FirstDialog(false) != nullptr;
 }
 
 std::string AcceptMessage() {
     HWND box = nullptr;
     if (!WaitUntil([&] {
-            box = ActiveDialog();
+            box = Handle(ActiveDialog());
             return box != nullptr && ::GetDlgItem(box, MESSAGE_TEXT) != nullptr;
         })) {
         return {};
@@ -180,11 +123,6 @@ std::string Caption(Window dialog) {
 
 std::string Text(Window dialog, int id) {
     return WindowText(Item(dialog, id));
-}
-
-bool HasLabel(Window dialog, std::string_view text) {
-    return ::FindWindowExW(Handle(dialog), nullptr, L"Static",
-                           trellan::WindowTextToWide(text).c_str()) != nullptr;
 }
 
 bool Checked(Window dialog, int id) {
@@ -208,15 +146,27 @@ std::string SelectedText(Window dialog, int id) {
     return Text(dialog, id).substr(start, end - start);
 }
 
-std::vector<std::string> SystemMenu(Window dialog) {
-    const HMENU menu = ::GetSystemMenu(Handle(dialog), FALSE);
-    std::vector<std::string> items;
-    for (int at = 0; at < ::GetMenuItemCount(menu); ++at) {
-        wchar_t item[64] = {};
-        ::GetMenuStringW(menu, static_cast<UINT>(at), item, 64, MF_BYPOSITION);
-        items.push_back(trellan::WindowTextToUtf8(item));
+// In the system's colours, as the control prints itself.
+std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id) {
+    const HWND control = Item(dialog, id);
+    RECT box{};
+    ::GetClientRect(control, &box);
+    const HDC screen = ::GetDC(nullptr);
+    const HDC memory = ::CreateCompatibleDC(screen);
+    const HGDIOBJ before =
+        ::SelectObject(memory, ::CreateCompatibleBitmap(screen, box.right, box.bottom));
+    ::PrintWindow(control, memory, PW_CLIENTONLY);
+    std::vector<std::uint32_t> pixels;
+    for (int y = 2; y < box.bottom - 2; ++y) {
+        for (int x = 2; x < box.right - 2; ++x) {
+            const COLORREF colour = ::GetPixel(memory, x, y);  // 0x00BBGGRR
+            pixels.push_back(RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)));
+        }
     }
-    return items;
+    ::DeleteObject(::SelectObject(memory, before));
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return {pixels};
 }
 
 void Type(Window dialog, int id, std::string_view text) {
@@ -228,41 +178,30 @@ void Type(Window dialog, int id, std::string_view text) {
     }
 }
 
-void Click(Window dialog, int id) {
-    ::SendMessageW(Item(dialog, id), BM_CLICK, 0, 0);
-}
-
-void ClickLater(Window dialog, int id) {
-    ::PostMessageW(Item(dialog, id), BM_CLICK, 0, 0);
+void Click(Window dialog, int id, bool later) {
+    if (later) {
+        ::PostMessageW(Item(dialog, id), BM_CLICK, 0, 0);
+    } else {
+        ::SendMessageW(Item(dialog, id), BM_CLICK, 0, 0);
+    }
 }
 
 void Focus(Window dialog, int id) {
     ::SendMessageW(Handle(dialog), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(dialog, id)), TRUE);
 }
 
-// Through the dialog's message loop, as the keyboard's messages come; Shift is held by the
-// dialog's thread itself (see WatchQueue), since posted keys do not change the key state.
-void PressLater(Key key) {
+void Press(Key key, bool later) {
     constexpr WPARAM KEYS[] = {VK_RETURN, VK_ESCAPE, VK_RIGHT, VK_TAB, VK_SPACE, VK_LEFT, VK_TAB};
     const WPARAM code = KEYS[static_cast<int>(key)];
-    const HWND focus = Focus();
-    if (key == Key::BackTab) {
-        ::PostThreadMessageW(g_guiThread, SHIFT_DOWN, 0, 0);
-    }
-    ::PostMessageW(focus, WM_KEYDOWN, code, 1);
-    ::PostMessageW(focus, WM_KEYUP, code, static_cast<LPARAM>(0xC0000001U));
-    if (key == Key::BackTab) {
-        ::PostThreadMessageW(g_guiThread, SHIFT_UP, 0, 0);
-    }
-}
-
-void Press(Key key) {
+    const LPARAM shifted = key == Key::BackTab ? SHIFTED : 0;
     const HWND focus = Focus();
     const int marks = g_marks;
-    PressLater(key);
+    ::PostMessageW(focus, WM_KEYDOWN, code, 1 | shifted);
+    ::PostMessageW(focus, WM_KEYUP, code, static_cast<LPARAM>(0xC0000001U));
     ::PostThreadMessageW(g_guiThread, MARK, 0, 0);
     // Taken, or it closed the window it was pressed in (whose loop then takes no more).
-    EXPECT_TRUE(WaitUntil([marks, focus] { return g_marks > marks || !::IsWindow(focus); }))
+    EXPECT_TRUE(later ||
+                WaitUntil([marks, focus] { return g_marks > marks || !::IsWindow(focus); }))
         << "a key was not taken";
 }
 
@@ -274,10 +213,138 @@ void SystemCommandLater(Window dialog, unsigned command) {
     ::PostMessageW(Handle(dialog), WM_SYSCOMMAND, command, 0);
 }
 
+namespace {
+
+TEST(Win32Calculator, ShowsItsIconAndIsDisabledUnderTheFeeRates) {
+    CProfitCalcDlg calculator;
+    RunDriven(calculator, [](Window dialog) {
+        const auto icon = reinterpret_cast<LRESULT>(
+            ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(res::IDR_MAINFRAME)));
+        EXPECT_EQ(::SendMessageW(Handle(dialog), WM_GETICON, ICON_BIG, 0), icon);
+        EXPECT_EQ(::SendMessageW(Handle(dialog), WM_GETICON, ICON_SMALL, 0), icon);
+        EXPECT_EQ(::SendMessageW(Handle(dialog), WM_QUERYDRAGICON, 0, 0), icon);
+        Click(dialog, res::IDC_SETTINGS, true);
+        ASSERT_NE(WaitForDialog(dialog), nullptr);
+        EXPECT_FALSE(::IsWindowEnabled(Handle(dialog)));
+    });
+}
+
+// Reads a resource's little-endian words, and its zero-terminated UTF-16 texts in UTF-8. Read in
+// a braced list, several values are read in the order written.
+struct Reader {
+    const std::uint8_t* at;
+
+    std::uint32_t Word() {
+        at += 2;
+        return static_cast<std::uint32_t>(at[-2] | (at[-1] << 8));
+    }
+    std::uint32_t DoubleWord() { return Word() | (Word() << 16); }
+    std::string Text() {
+        const std::wstring text(reinterpret_cast<const wchar_t*>(at));  // resources are aligned
+        at += (text.size() + 1) * sizeof(wchar_t);
+        return trellan::WindowTextToUtf8(text);
+    }
+};
+
+using Words = std::vector<std::uint32_t>;
+
+// What is expected of words, as they are stored: unsigned and, for 16 bits, zero-extended.
+template <typename... Values>
+Words Expected(Values... values) {
+    return {static_cast<std::uint32_t>(values)...};
+}
+
+// Per res::ControlKind, in its order: the atom of the window class, and the style bits it adds.
+constexpr std::pair<std::uint32_t, std::uint32_t> KINDS[] = {
+    {0x81, 0}, {0x80, 0},       {0x80, BS_DEFPUSHBUTTON}, {0x80, BS_AUTORADIOBUTTON},
+    {0x82, 0}, {0x82, SS_ICON}, {0x80, BS_GROUPBOX},      {0x80, BS_AUTOCHECKBOX}};
+
+class DialogResource : public testing::TestWithParam<const res::DialogTemplate*> {};
+
+// The resources compiled into the program, read back as the platform reads them, are the
+// templates of res/ they were generated from: extended templates (DLGTEMPLATEEX and
+// DLGITEMTEMPLATEEX) with no menu, the dialog manager's own class, the font at normal weight, not
+// italic, in the default character set; each control of a predefined class, its title a text or,
+// for the icon, the icon's number, without creation data.
+TEST_P(DialogResource, IsTheTemplateOfRes) {
+    const res::DialogTemplate& dialog = *GetParam();
+    const auto* data = static_cast<const std::uint8_t*>(::LockResource(
+        ::LoadResource(nullptr, ::FindResourceA(nullptr, MAKEINTRESOURCEA(dialog.id), RT_DIALOG))));
+    ASSERT_NE(data, nullptr);
+    Reader in{data};
+    EXPECT_EQ((Words{in.Word(), in.Word(), in.DoubleWord(), in.DoubleWord(), in.DoubleWord(),
+                     in.Word(), in.Word(), in.Word(), in.Word(), in.Word(), in.Word(), in.Word()}),
+              Expected(1, 0xFFFF, 0, dialog.exStyle, dialog.style, dialog.controls.size(), 0, 0,
+                       dialog.cx, dialog.cy, 0, 0));
+    EXPECT_EQ(in.Text(), dialog.caption);
+    EXPECT_EQ((Words{in.Word(), in.Word(), in.Word()}),
+              Expected(dialog.pointSize, 0, DEFAULT_CHARSET << 8));
+    EXPECT_EQ(in.Text(), dialog.fontName);
+    for (const res::ControlTemplate& control : dialog.controls) {
+        in.at = data + ((in.at - data + 3) & ~3);  // each control starts on a double word
+        const auto [atom, kindStyle] = KINDS[static_cast<int>(control.kind)];
+        EXPECT_EQ((Words{in.DoubleWord(), in.DoubleWord(), in.DoubleWord(), in.Word(), in.Word(),
+                         in.Word(), in.Word(), in.DoubleWord(), in.Word(), in.Word()}),
+                  Expected(0, 0, WS_CHILD | WS_VISIBLE | kindStyle | control.style, control.x,
+                           control.y, control.cx, control.cy, control.id, 0xFFFF, atom))
+            << control.idName << control.text;
+        if (control.kind == res::ControlKind::Icon) {
+            EXPECT_EQ((Words{in.Word(), in.Word()}), Expected(0xFFFF, res::IDR_MAINFRAME));
+        } else {
+            EXPECT_EQ(in.Text(), control.text);
+        }
+        EXPECT_EQ(in.Word(), 0U);  // no creation data
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllDialogs, DialogResource,
+                         testing::ValuesIn(res::AllDialogTemplates().begin(),
+                                           res::AllDialogTemplates().end()),
+                         [](const auto& param) { return std::string(param.param->idName); });
+
+// Trellan.exe itself, copied alone into a fresh folder whose name is not ASCII and started as a
+// user starts it: it shows the rates of the Set.ini beside it, and writes nothing.
+TEST(Win32Program, StartsAloneAndShowsTheRatesOfTheSetIniBesideIt) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         (L"交易计算 " + std::to_wstring(std::random_device{}()));
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    std::wstring self(MAX_PATH, L'\0');
+    self.resize(::GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+    std::filesystem::copy_file(
+        (std::filesystem::path(self).parent_path() / TRELLAN_PROGRAM_FROM_TESTS).lexically_normal(),
+        folder / L"Trellan.exe");
+    support::WriteFile(folder / L"Set.ini",
+                       "[SET]\r\nRULES=2023\r\n\r\n[SET2023]\r\nCOMMISION=0.3\r\n");
+    std::wstring command = L"\"" + (folder / L"Trellan.exe").wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 folder.wstring().c_str(), &startup, &process));
+    HWND window = nullptr;
+    EXPECT_TRUE(WaitUntil([&] {
+        window = ::FindWindowW(L"#32770", L"" TRELLAN_PRODUCT_NAME L" " TRELLAN_VERSION_TEXT);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        return owner == process.dwProcessId && ::IsWindowVisible(window);
+    }));
+    EXPECT_EQ(Text(window, res::IDC_RATE_SUMMARY), "现行佣0.30‰,印花0.50‰,过户0.01‰");
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
+    ::TerminateProcess(process.hProcess, 1);  // should it still run
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
 }  // namespace gui
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     const dlg::Toolkit toolkit(argc, argv);  // as the program starts it
+    gui::g_guiThread = ::GetCurrentThreadId();
+    ::SetWindowsHookExW(WH_GETMESSAGE, &gui::WatchQueue, nullptr, gui::g_guiThread);
     return RUN_ALL_TESTS();
 }

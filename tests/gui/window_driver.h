@@ -1,8 +1,13 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "ui/framework/dialog.h"
@@ -18,42 +23,80 @@ using Window = const void*;  // the backend's own handle of a dialog
 
 enum class Key { Enter, Escape, Right, Tab, Space, Left, BackTab };  // BackTab: Shift+Tab
 
-// Asks until done() holds, for a few seconds at most; returns whether it held.
-bool WaitUntil(const std::function<bool()>& done);
-
-// Runs dialog.DoModal() while steps drive its window, then closes whatever is still open and
-// checks that no window is left; returns DoModal's result.
-int RunDriven(dlg::CDialog& dialog, const std::function<void(Window)>& steps);
-
-// A dialog other than current that takes input; nullptr when none comes.
-Window WaitForDialog(Window current);
-// Waits until dialog takes input again and has handled what was sent before.
-bool WaitForReturnTo(Window dialog);
-bool WaitUntilClosed(Window dialog);
+// The dialog that takes input now, once it has handled what was sent before; nullptr if none.
+Window ActiveDialog();
+bool IsOpen(Window dialog);
+void HandleEvents();  // on the dialogs' thread, once no dialog runs
+bool WindowLeft();
 // Waits for a message box, closes it with its button and returns its text ("" when none came).
 std::string AcceptMessage();
 
 std::string Caption(Window dialog);
 std::string Text(Window dialog, int id);
-bool HasLabel(Window dialog, std::string_view text);
 bool Checked(Window dialog, int id);
 bool Enabled(Window dialog, int id);
 int FocusedId(Window dialog);  // 0 when no control of dialog has the focus
 std::string SelectedText(Window dialog, int id);
-// The system menu's items, top down; a separator is "".
-std::vector<std::string> SystemMenu(Window dialog);
+// The pixels (0xRRGGBB) inside the control's frame, in each colour scheme the backend offers.
+std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id);
 
 // Replaces a field's text as a user does: selects it all, then types.
 void Type(Window dialog, int id, std::string_view text);
-void Click(Window dialog, int id);
-void ClickLater(Window dialog, int id);
-// Moves the keyboard focus to a control, as the Tab key does.
-void Focus(Window dialog, int id);
-void PressLater(Key key);  // on the focused control
-// A key on the focused control, returning once the window has handled it (or it closed that
-// window); not for a key that opens a modal window.
-void Press(Key key);
+void Click(Window dialog, int id, bool later = false);
+void Focus(Window dialog, int id);        // as the Tab key moves it
+void Press(Key key, bool later = false);  // on the focused control
 void CloseBoxLater(Window dialog);
 void SystemCommandLater(Window dialog, unsigned command);  // as the system menu sends it
+
+inline bool WaitUntil(const std::function<bool()>& done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (!done() && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
+}
+
+// A dialog other than current that takes input; nullptr when none comes.
+inline Window WaitForDialog(Window current) {
+    Window found = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (found = ActiveDialog()) != nullptr && found != current; }))
+        << "no other dialog appeared";
+    return found == current ? nullptr : found;
+}
+
+inline bool WaitForReturnTo(Window dialog) {
+    return WaitUntil([dialog] { return ActiveDialog() == dialog; });
+}
+
+inline bool WaitUntilClosed(Window dialog) {
+    return WaitUntil([dialog] { return !IsOpen(dialog); });
+}
+
+// Runs dialog.DoModal() while steps drive its window, then closes whatever is still open,
+// innermost first, as the close box does, and checks that no window is left; returns DoModal's
+// result.
+inline int RunDriven(dlg::CDialog& dialog, const std::function<void(Window)>& steps) {
+    std::atomic<bool> ended = false;
+    std::atomic<bool> driven = false;
+    std::thread driver([&] {
+        if (const Window window = WaitForDialog(nullptr)) {
+            steps(window);
+        }
+        for (; !ended; std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+            if (const Window open = ActiveDialog()) {
+                CloseBoxLater(open);
+            }
+        }
+        driven = true;
+    });
+    const int result = dialog.DoModal();
+    ended = true;
+    while (!driven) {
+        HandleEvents();
+    }
+    driver.join();
+    EXPECT_FALSE(WindowLeft()) << "a window was left behind";
+    return result;
+}
 
 }  // namespace gui

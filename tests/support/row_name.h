@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 
@@ -10,9 +11,8 @@ struct RowName {
     template <class Info>
     std::string operator()(const Info& info) const {
         std::string name = info.param.name;
-        for (char& c : name) {
-            c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
-        }
+        std::replace_if(
+            name.begin(), name.end(), [](unsigned char c) { return std::isalnum(c) == 0; }, '_');
         return name;
     }
 };
