@@ -23,30 +23,24 @@
 namespace gui {
 namespace {
 
-// Runs task on the widgets' thread and returns its result, or a default one (with a failure)
-// when it has not run in time.
-template <class Task>
-auto OnGui(Task task) -> decltype(task()) {
-    using Result = decltype(task());
-    auto packaged = std::make_shared<std::packaged_task<Result()>>(std::move(task));
-    std::future<Result> result = packaged->get_future();
-    QMetaObject::invokeMethod(
-        qApp, [packaged] { (*packaged)(); }, Qt::QueuedConnection);
-    if (result.wait_for(std::chrono::seconds(15)) != std::future_status::ready) {
-        ADD_FAILURE() << "the window did not answer";
-        return Result();
-    }
-    return result.get();
-}
-
 // Runs task on the widgets' thread later, for a step that may open a modal window.
 template <class Task>
 void Later(Task task) {
     QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
 }
 
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+// Runs task on the widgets' thread and returns its result, or a default one (with a failure)
+// when it has not run in time.
+template <class Task>
+auto OnGui(Task task) {
+    auto packaged = std::make_shared<std::packaged_task<decltype(task())()>>(std::move(task));
+    auto result = packaged->get_future();
+    Later([packaged] { (*packaged)(); });
+    if (result.wait_for(std::chrono::seconds(15)) != std::future_status::ready) {
+        ADD_FAILURE() << "the window did not answer";
+        return decltype(task())();
+    }
+    return result.get();
 }
 
 QWidget* Widget(Window dialog) {
@@ -69,16 +63,12 @@ const res::ControlTemplate* FindControl(Matches matches) {
 template <class Control = QWidget>
 Control* Item(Window dialog, int id) {
     const res::ControlTemplate* control = FindControl([id](const auto& c) { return c.id == id; });
-    return Widget(dialog)->findChild<Control*>(ToQString(control->idName));
+    return Widget(dialog)->findChild<Control*>(QString::fromUtf8(control->idName));
 }
 
 QWidget* ActiveModal() {
     QWidget* modal = QApplication::activeModalWidget();
     return modal != nullptr && modal->isVisible() ? modal : nullptr;
-}
-
-bool IsShown(Window dialog) {
-    return QApplication::topLevelWidgets().contains(Widget(dialog)) && Widget(dialog)->isVisible();
 }
 
 QMenu* SystemMenuOf(Window dialog) {
@@ -91,17 +81,8 @@ Window ActiveDialog() {
     return OnGui([] { return static_cast<Window>(ActiveModal()); });
 }
 
-bool IsOpen(Window dialog) {
-    return OnGui([dialog] { return IsShown(dialog); });
-}
-
 void HandleEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-bool WindowLeft() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return !QApplication::topLevelWidgets().empty();
 }
 
 std::string AcceptMessage() {
@@ -138,7 +119,7 @@ int FocusedId(Window dialog) {
     return OnGui([dialog] {
         const QWidget* focus = Widget(dialog)->focusWidget();
         const res::ControlTemplate* control = FindControl([focus](const auto& c) {
-            return focus != nullptr && focus->objectName() == ToQString(c.idName);
+            return focus != nullptr && focus->objectName() == QString::fromUtf8(c.idName);
         });
         return control != nullptr ? control->id : 0;
     });
@@ -168,7 +149,7 @@ std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id) {
 }
 
 void Type(Window dialog, int id, std::string_view text) {
-    OnGui([dialog, id, typed = ToQString(text)] {
+    OnGui([dialog, id, typed = QString::fromUtf8(text)] {
         auto* field = Item<QLineEdit>(dialog, id);
         field->setFocus();
         field->selectAll();
@@ -203,7 +184,7 @@ void Press(Key key, bool later) {
 
 void CloseBoxLater(Window dialog) {
     Later([dialog] {
-        if (IsShown(dialog)) {
+        if (QApplication::topLevelWidgets().contains(Widget(dialog))) {
             Widget(dialog)->close();
         }
     });

@@ -54,17 +54,6 @@ HWND Item(Window dialog, int id) {
     return ::GetDlgItem(Handle(dialog), id);
 }
 
-// The driven thread's topmost dialog (an owner is enabled again before its message box is gone)
-// that, when asked, takes input.
-HWND FirstDialog(bool takingInput) {
-    HWND dialog = nullptr;
-    while ((dialog = ::FindWindowExW(nullptr, dialog, L"#32770", nullptr)) != nullptr &&
-           (::GetWindowThreadProcessId(dialog, nullptr) != g_guiThread ||
-            (takingInput && (!::IsWindowVisible(dialog) || !::IsWindowEnabled(dialog))))) {
-    }
-    return dialog;
-}
-
 HWND Focus() {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
@@ -72,23 +61,23 @@ HWND Focus() {
 }
 
 std::string WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1,
-                      L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    wchar_t text[1024] = {};
+    ::SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     return trellan::WindowTextToUtf8(text);
 }
 
 }  // namespace
 
+// The topmost (an owner is enabled again before its message box is gone); once it answers, what
+// was sent before is done.
 Window ActiveDialog() {
-    const HWND found = FirstDialog(true);
-    ::SendMessageW(found, WM_NULL, 0, 0);  // once it answers, what was sent before is done
-    return found;
-}
-
-bool IsOpen(Window dialog) {
-    return ::IsWindow(Handle(dialog)) != FALSE;
+    HWND dialog = nullptr;
+    while ((dialog = ::FindWindowExW(nullptr, dialog, L"#32770", nullptr)) != nullptr &&
+           (::GetWindowThreadProcessId(dialog, nullptr) != g_guiThread ||
+            !::IsWindowVisible(dialog) || !::IsWindowEnabled(dialog))) {
+    }
+    ::SendMessageW(dialog, WM_NULL, 0, 0);
+    return dialog;
 }
 
 void HandleEvents() {
@@ -97,10 +86,6 @@ void HandleEvents() {
         ::DispatchMessageW(&message);
     }
     ::Sleep(10);
-}
-
-bool WindowLeft() {
-    return FirstDialog(false) != nullptr;
 }
 
 std::string AcceptMessage() {
@@ -139,14 +124,11 @@ int FocusedId(Window dialog) {
 }
 
 std::string SelectedText(Window dialog, int id) {
-    DWORD start = 0;
-    DWORD end = 0;
-    ::SendMessageW(Item(dialog, id), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                   reinterpret_cast<LPARAM>(&end));
-    return Text(dialog, id).substr(start, end - start);
+    const auto selection = static_cast<DWORD>(::SendMessageW(Item(dialog, id), EM_GETSEL, 0, 0));
+    return Text(dialog, id).substr(LOWORD(selection), HIWORD(selection) - LOWORD(selection));
 }
 
-// In the system's colours, as the control prints itself.
+// In the system's colours, as the control prints itself; its client area is inside its frame.
 std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id) {
     const HWND control = Item(dialog, id);
     RECT box{};
@@ -157,8 +139,8 @@ std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id) {
         ::SelectObject(memory, ::CreateCompatibleBitmap(screen, box.right, box.bottom));
     ::PrintWindow(control, memory, PW_CLIENTONLY);
     std::vector<std::uint32_t> pixels;
-    for (int y = 2; y < box.bottom - 2; ++y) {
-        for (int x = 2; x < box.right - 2; ++x) {
+    for (int y = 0; y < box.bottom; ++y) {
+        for (int x = 0; x < box.right; ++x) {
             const COLORREF colour = ::GetPixel(memory, x, y);  // 0x00BBGGRR
             pixels.push_back(RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)));
         }
@@ -311,7 +293,7 @@ TEST(Win32Program, StartsAloneAndShowsTheRatesOfTheSetIniBesideIt) {
     std::wstring self(MAX_PATH, L'\0');
     self.resize(::GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
     std::filesystem::copy_file(
-        (std::filesystem::path(self).parent_path() / TRELLAN_PROGRAM_FROM_TESTS).lexically_normal(),
+        std::filesystem::path(self).parent_path() / TRELLAN_PROGRAM_FROM_TESTS,
         folder / L"Trellan.exe");
     support::WriteFile(folder / L"Set.ini",
                        "[SET]\r\nRULES=2023\r\n\r\n[SET2023]\r\nCOMMISION=0.3\r\n");
@@ -323,17 +305,13 @@ TEST(Win32Program, StartsAloneAndShowsTheRatesOfTheSetIniBesideIt) {
                                  folder.wstring().c_str(), &startup, &process));
     HWND window = nullptr;
     EXPECT_TRUE(WaitUntil([&] {
-        window = ::FindWindowW(L"#32770", L"" TRELLAN_PRODUCT_NAME L" " TRELLAN_VERSION_TEXT);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        return owner == process.dwProcessId && ::IsWindowVisible(window);
+        return (window =
+                    ::FindWindowW(L"#32770", L"" TRELLAN_PRODUCT_NAME L" " TRELLAN_VERSION_TEXT));
     }));
     EXPECT_EQ(Text(window, res::IDC_RATE_SUMMARY), "现行佣0.30‰,印花0.50‰,过户0.01‰");
     ::PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(::WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
     ::TerminateProcess(process.hProcess, 1);  // should it still run
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
     std::filesystem::remove_all(folder);
 }

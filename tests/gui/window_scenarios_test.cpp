@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "settings/settings_file.h"
 #include "settings/settings_location.h"
 
 #include "res/resource_ids.h"
@@ -26,7 +26,6 @@ namespace {
 
 using namespace res;  // the controls' identifiers
 using enum Key;
-using namespace std::string_literals;
 
 const std::string DEFAULT_SUMMARY = "佣金1.50‰,花税1.00‰,过户费1.00‰";
 const std::string SUMMARY_2023 = "现行佣0.25‰,印花0.50‰,过户0.01‰";
@@ -82,9 +81,9 @@ TEST_F(Calculator, StartsWithZerosTheFirstExchangeAndTheDefaultRatesAndShowsARea
     });
 }
 
-// A trade calculated, or none, and its details opened from the "…" button or the system menu:
-// the result field's text, then every fee to the cent, the result field's text again, the
-// break-even sell price, the return and the rules.
+// A trade calculated, or none, and its details opened from the "…" button, or on the second
+// exchange from the system menu: the result field's text, then every fee to the cent, the result
+// field's text again, the break-even sell price, the return and the rules.
 struct TradeCase {
     const char* name;
     const char* settings;  // the text of Set.ini; nullptr: none
@@ -92,23 +91,22 @@ struct TradeCase {
     const char* quantity;
     const char* sell;
     bool secondExchange;
-    bool viaMenu;
     const char* shown;
 };
 
 const TradeCase TRADES[] = {
-    {"before any calculation", nullptr, nullptr, nullptr, nullptr, false, false,
+    {"before any calculation", nullptr, nullptr, nullptr, nullptr, false,
      "0||||||||||||尚未计算：请先按“计  算”。"},
-    {"first exchange", nullptr, "10", "1000", "11", false, false,
+    {"first exchange", nullptr, "10", "1000", "11", false,
      "945.5|15.00|16.50|10.00|11.00|1.00|1.00|54.50|1000.00|945.5|10.06|9.43%|按原有规则计算。"},
-    {"second exchange", nullptr, "10", "1000", "11", true, true,
+    {"second exchange", nullptr, "10", "1000", "11", true,
      "947.5|15.00|16.50|10.00|11.00|0.00|0.00|52.50|1000.00|947.5|10.06|9.45%|按原有规则计算。"},
-    {"today's rules", "[SET]\r\nRULES=2023\r\n", "10", "1000", "11", false, false,
+    {"today's rules", "[SET]\r\nRULES=2023\r\n", "10", "1000", "11", false,
      "984.29|5.00|5.00|0.00|5.50|0.10|0.11|15.71|1000.00|984.29|10.02|9.84%|"
      "按现行规则（2023年8月28日起）计算。"},
-    {"no shares, no break-even price, no minus zero", nullptr, "10", "0", "9", false, false,
+    {"no shares, no break-even price, no minus zero", nullptr, "10", "0", "9", false,
      "-12|5.00|5.00|0.00|0.00|1.00|1.00|12.00|0.00|-12|—|-200.00%|按原有规则计算。"},
-    {"not finite", nullptr, "1e308", "-2147483648", "-1e308", true, true,
+    {"not finite", nullptr, "1e308", "-2147483648", "-1e308", true,
      "-nan||||||||||||结果不是有限数，无法列出明细。"},
 };
 
@@ -125,7 +123,7 @@ TEST_P(Trade, ShowsItsResultAndDetails) {
             Click(dialog, row.secondExchange ? IDC_EXCHANGE_B : IDC_EXCHANGE_A);
             Click(dialog, IDC_CALCULATE);
         }
-        if (row.viaMenu) {
+        if (row.secondExchange) {
             SystemCommandLater(dialog, IDM_DETAILS);
         } else {
             Click(dialog, IDC_DETAILS, true);
@@ -144,44 +142,30 @@ TEST_P(Trade, ShowsItsResultAndDetails) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Trade, testing::ValuesIn(TRADES), support::RowName{});
 
-// After the trade 5, 100, 6 the user types 10, 1000, 11 on the second exchange, one field
+// After the trade 5, 100, 6 the user types 20, 1000, 11 on the second exchange, one field
 // unreadable, and presses Calculate: the message names the problem, the fields before it take
 // their new values, it and every later one (the exchange too) keep the old, the result is worked
 // out from what is shown, and the unreadable field has the focus, its text wholly selected.
-struct UnreadableCase {
-    const char* name;
-    int field;
-    const char* text;
-    const char* message;  // a part of it
-    const char* shown;    // the three fields and the result
-};
-
-const UnreadableCase UNREADABLE[] = {
-    {"quantity not whole", IDC_QUANTITY, "1.5", "整数", "10|100|6|-413.6"},
-    {"empty price", IDC_BUY_PRICE, "", "数字", "5|100|6|86.9"},
-};
-
-class Unreadable : public Calculator, public testing::WithParamInterface<UnreadableCase> {};
-
-TEST_P(Unreadable, IsToldAndKeepsTheFieldsAfterIt) {
-    Drive([row = GetParam()](Window dialog) {
+TEST_F(Calculator, UnreadableFieldIsToldAndKeepsTheFieldsAfterIt) {
+    Drive([](Window dialog) {
         TypeTrade(dialog, "5", "100", "6");
         Click(dialog, IDC_CALCULATE);
-        TypeTrade(dialog, "10", "1000", "11");
-        Type(dialog, row.field, row.text);
-        Click(dialog, IDC_EXCHANGE_B);
-        Click(dialog, IDC_CALCULATE, true);
-        EXPECT_NE(AcceptMessage().find(row.message), std::string::npos);
-        ASSERT_TRUE(WaitForReturnTo(dialog));
-        EXPECT_EQ(Texts(dialog, {IDC_BUY_PRICE, IDC_QUANTITY, IDC_SELL_PRICE, IDC_NET_PROFIT}),
-                  row.shown);
-        EXPECT_TRUE(Checked(dialog, IDC_EXCHANGE_A));
-        EXPECT_EQ(FocusedId(dialog), row.field);
-        EXPECT_EQ(SelectedText(dialog, row.field), Text(dialog, row.field));
+        for (const auto& [field, text, message] :
+             {std::tuple{IDC_QUANTITY, "1.5", "整数"}, std::tuple{IDC_BUY_PRICE, "", "数字"}}) {
+            TypeTrade(dialog, "20", "1000", "11");
+            Type(dialog, field, text);
+            Click(dialog, IDC_EXCHANGE_B);
+            Click(dialog, IDC_CALCULATE, true);
+            EXPECT_NE(AcceptMessage().find(message), std::string::npos);
+            ASSERT_TRUE(WaitForReturnTo(dialog));
+            EXPECT_EQ(Texts(dialog, {IDC_BUY_PRICE, IDC_QUANTITY, IDC_SELL_PRICE, IDC_NET_PROFIT}),
+                      "20|100|6|-1414.6");
+            EXPECT_TRUE(Checked(dialog, IDC_EXCHANGE_A));
+            EXPECT_EQ(FocusedId(dialog), field);
+            EXPECT_EQ(SelectedText(dialog, field), Text(dialog, field));
+        }
     });
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, Unreadable, testing::ValuesIn(UNREADABLE), support::RowName{});
 
 // How the window ends, or does not: Escape, the close box and the system menu's Close give
 // Cancel; Enter gives OK once every field reads, and on a button presses it instead. A window
@@ -273,89 +257,44 @@ TEST_P(Keyboard, ReachesTheControlAndKeepsTheExchange) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Keyboard, testing::ValuesIn(KEYS), support::RowName{});
 
-// The fee rate dialog opens on the rates in force; what the user types there takes effect only
-// with OK, and only a confirmed save writes Set.ini. The result stays until the next Calculate.
-enum SetIni { NONE, SAVED, FOLDER };  // Set.ini afterwards; FOLDER: a folder in its place
-
-struct FeeRateCase {
-    const char* name;
-    std::array<const char*, 3> typed;  // nullptr: left as it is
-    int button;
-    const char* message;  // a part of the one message expected; nullptr: none
-    const char* summary;
-    SetIni file;
-};
-
-const FeeRateCase FEE_RATES[] = {
-    {"confirmed", {"2", nullptr, "-1"}, ID_OK, nullptr, "佣金2.00‰,花税1.00‰,过户费-1.00‰", SAVED},
-    {"cancelled", {"9", nullptr, nullptr}, ID_CANCEL, nullptr, DEFAULT_SUMMARY.c_str(), NONE},
-    // Told once, not once for each read, and the dialog stays open on the field.
-    {"unreadable", {"9", "x", nullptr}, ID_OK, "数字", DEFAULT_SUMMARY.c_str(), NONE},
-    // The new rates apply for the run; the message names the file.
-    {"not saved",
-     {"3", nullptr, nullptr},
-     ID_OK,
-     "Set.ini",
-     "佣金3.00‰,花税1.00‰,过户费1.00‰",
-     FOLDER},
-};
-
-class FeeRates : public Calculator, public testing::WithParamInterface<FeeRateCase> {};
-
-TEST_P(FeeRates, TakeEffectOnlyWhenConfirmed) {
-    const FeeRateCase& row = GetParam();
-    if (row.file == FOLDER) {
-        std::filesystem::create_directory(SettingsFile());
-    }
-    Drive([&row](Window dialog) {
+// The fee rate dialog opens on the rates in force. What the user types there takes effect only
+// with OK; a field that cannot be read is told once, and the dialog stays open on it. Each rule
+// set keeps its own rates in the same three fields, the minimum commission only today's; OK saves
+// both and the choice, and a restart calculates with them. The result stays until the next
+// Calculate.
+TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
+    Drive([](Window dialog) {
         Click(dialog, IDC_CALCULATE);
         Click(dialog, IDC_SETTINGS, true);
-        const Window rates = WaitForDialog(dialog);
+        Window rates = WaitForDialog(dialog);
+        ASSERT_NE(rates, nullptr);
+        Type(rates, IDC_COMMISSION_RATE, "9");
+        Click(rates, ID_CANCEL, true);
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+        Click(dialog, IDC_SETTINGS, true);
+        rates = WaitForDialog(dialog);
         ASSERT_NE(rates, nullptr);
         EXPECT_EQ(Texts(rates, {IDC_COMMISSION_RATE, IDC_STAMP_DUTY_RATE, IDC_TRANSFER_RATE}),
                   "1.5|1|1");
-        for (std::size_t i = 0; i < row.typed.size(); ++i) {
-            if (row.typed[i] != nullptr) {
-                Type(rates, IDC_COMMISSION_RATE + static_cast<int>(i), row.typed[i]);
-            }
-        }
-        Click(rates, row.button, true);
-        if (row.message != nullptr) {
-            EXPECT_NE(AcceptMessage().find(row.message), std::string::npos);
-        }
-        if (row.file == NONE && row.message != nullptr) {
-            ASSERT_TRUE(WaitForReturnTo(rates));
-            EXPECT_EQ(FocusedId(rates), IDC_STAMP_DUTY_RATE);
-            Click(rates, ID_CANCEL, true);
-        }
-        ASSERT_TRUE(WaitForReturnTo(dialog));
-        EXPECT_EQ(Texts(dialog, {IDC_RATE_SUMMARY, IDC_NET_PROFIT}), row.summary + "|-12"s);
-    });
-    EXPECT_EQ(std::filesystem::is_directory(SettingsFile()), row.file == FOLDER);
-    EXPECT_EQ(std::filesystem::is_regular_file(SettingsFile()), row.file == SAVED);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, FeeRates, testing::ValuesIn(FEE_RATES), support::RowName{});
-
-// Each rule set keeps its own rates in the same three fields, the minimum commission only
-// today's; OK saves both and the choice, and a restart calculates with them.
-TEST_F(Calculator, TodaysRulesTickedEditedAndKept) {
-    Drive([](Window dialog) {
-        Click(dialog, IDC_SETTINGS, true);
-        const Window rates = WaitForDialog(dialog);
-        ASSERT_NE(rates, nullptr);
         EXPECT_FALSE(Enabled(rates, IDC_MIN_COMMISSION));
+        Type(rates, IDC_COMMISSION_RATE, "2");
+        Type(rates, IDC_STAMP_DUTY_RATE, "x");
+        Click(rates, ID_OK, true);
+        EXPECT_NE(AcceptMessage().find("数字"), std::string::npos);
+        ASSERT_TRUE(WaitForReturnTo(rates));
+        EXPECT_EQ(FocusedId(rates), IDC_STAMP_DUTY_RATE);
+        Type(rates, IDC_STAMP_DUTY_RATE, "1");
+        Type(rates, IDC_TRANSFER_RATE, "-1");
         Click(rates, IDC_RULES_2023);
         EXPECT_EQ(Texts(rates, {IDC_COMMISSION_RATE, IDC_STAMP_DUTY_RATE, IDC_TRANSFER_RATE,
                                 IDC_MIN_COMMISSION}),
                   "0.25|0.5|0.01|5");
         EXPECT_TRUE(Enabled(rates, IDC_MIN_COMMISSION));
         Type(rates, IDC_MIN_COMMISSION, "0");
-        Type(rates, IDC_COMMISSION_RATE, "0.3");
-        Click(rates, IDC_RULES_2023);  // the classic rates come back
-        EXPECT_EQ(Text(rates, IDC_COMMISSION_RATE), "1.5");
-        Click(rates, IDC_RULES_2023);  // and today's as edited
-        EXPECT_EQ(Text(rates, IDC_COMMISSION_RATE), "0.3");
+        Click(rates, IDC_RULES_2023);
+        EXPECT_EQ(Text(rates, IDC_TRANSFER_RATE), "-1");
+        Click(rates, IDC_RULES_2023);
         Type(rates, IDC_COMMISSION_RATE, "x");  // told, and nothing typed is lost
         Click(rates, IDC_RULES_2023, true);
         EXPECT_NE(AcceptMessage(), "");
@@ -365,6 +304,7 @@ TEST_F(Calculator, TodaysRulesTickedEditedAndKept) {
         Type(rates, IDC_COMMISSION_RATE, "0.25");
         Click(rates, ID_OK, true);
         ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_EQ(Texts(dialog, {IDC_RATE_SUMMARY, IDC_NET_PROFIT}), SUMMARY_2023 + "|-12");
     });
     CProfitCalcDlg restarted;
     RunDriven(restarted, [](Window dialog) {
@@ -375,7 +315,26 @@ TEST_F(Calculator, TodaysRulesTickedEditedAndKept) {
         const Window rates = WaitForDialog(dialog);
         ASSERT_NE(rates, nullptr);
         EXPECT_TRUE(Checked(rates, IDC_RULES_2023));
+        Click(rates, IDC_RULES_2023);
+        EXPECT_EQ(Texts(rates, {IDC_COMMISSION_RATE, IDC_STAMP_DUTY_RATE, IDC_TRANSFER_RATE}),
+                  "2|1|-1");
     });
+}
+
+// Rates that cannot be saved apply for the run; the message names the file.
+TEST_F(Calculator, FeeRatesNotSavedApplyForTheRun) {
+    std::filesystem::create_directory(SettingsFile());
+    Drive([](Window dialog) {
+        Click(dialog, IDC_SETTINGS, true);
+        const Window rates = WaitForDialog(dialog);
+        ASSERT_NE(rates, nullptr);
+        Type(rates, IDC_COMMISSION_RATE, "3");
+        Click(rates, ID_OK, true);
+        EXPECT_NE(AcceptMessage().find("Set.ini"), std::string::npos);
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_EQ(Text(dialog, IDC_RATE_SUMMARY), "佣金3.00‰,花税1.00‰,过户费1.00‰");
+    });
+    EXPECT_TRUE(std::filesystem::is_directory(SettingsFile()));
 }
 
 // The About button and the system menu's item (its command also with the low four bits that the
