@@ -47,23 +47,17 @@ QWidget* Widget(Window dialog) {
     return static_cast<QWidget*>(const_cast<void*>(dialog));
 }
 
-// A control of any template; every identifier has one name in all of them (IDOK is IDOK).
-template <class Matches>
-const res::ControlTemplate* FindControl(Matches matches) {
+// Found by its identifier's name, the same in every template (IDOK is IDOK).
+template <class Control = QWidget>
+Control* Item(Window dialog, int id) {
     for (const res::DialogTemplate* layout : res::AllDialogTemplates()) {
         for (const res::ControlTemplate& control : layout->controls) {
-            if (!control.idName.empty() && matches(control)) {
-                return &control;
+            if (control.id == id && !control.idName.empty()) {
+                return Widget(dialog)->findChild<Control*>(QString::fromUtf8(control.idName));
             }
         }
     }
     return nullptr;
-}
-
-template <class Control = QWidget>
-Control* Item(Window dialog, int id) {
-    const res::ControlTemplate* control = FindControl([id](const auto& c) { return c.id == id; });
-    return Widget(dialog)->findChild<Control*>(QString::fromUtf8(control->idName));
 }
 
 QWidget* ActiveModal() {
@@ -115,14 +109,8 @@ bool Enabled(Window dialog, int id) {
     return OnGui([dialog, id] { return Item(dialog, id)->isEnabled(); });
 }
 
-int FocusedId(Window dialog) {
-    return OnGui([dialog] {
-        const QWidget* focus = Widget(dialog)->focusWidget();
-        const res::ControlTemplate* control = FindControl([focus](const auto& c) {
-            return focus != nullptr && focus->objectName() == QString::fromUtf8(c.idName);
-        });
-        return control != nullptr ? control->id : 0;
-    });
+bool HasFocus(Window dialog, int id) {
+    return OnGui([dialog, id] { return Widget(dialog)->focusWidget() == Item(dialog, id); });
 }
 
 std::string SelectedText(Window dialog, int id) {
@@ -151,7 +139,6 @@ std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id) {
 void Type(Window dialog, int id, std::string_view text) {
     OnGui([dialog, id, typed = QString::fromUtf8(text)] {
         auto* field = Item<QLineEdit>(dialog, id);
-        field->setFocus();
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Backspace);
         QTest::keyClicks(field, typed);

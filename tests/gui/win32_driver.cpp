@@ -33,10 +33,9 @@ constexpr UINT MARK = WM_APP + 0x3F0;
 std::atomic<int> g_marks = 0;
 
 LRESULT CALLBACK WatchQueue(int code, WPARAM removed, LPARAM lParam) {
-    auto* message = reinterpret_cast<MSG*>(lParam);
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && removed == PM_REMOVE && message->message == MARK) {
         ++g_marks;
-        message->message = WM_NULL;
     } else if (code == HC_ACTION && removed == PM_REMOVE && message->message == WM_KEYDOWN) {
         BYTE keys[256] = {};
         ::GetKeyboardState(keys);
@@ -118,9 +117,8 @@ bool Enabled(Window dialog, int id) {
     return ::IsWindowEnabled(Item(dialog, id)) != FALSE;
 }
 
-int FocusedId(Window dialog) {
-    const HWND focus = Focus();
-    return focus != nullptr && ::GetParent(focus) == Handle(dialog) ? ::GetDlgCtrlID(focus) : 0;
+bool HasFocus(Window dialog, int id) {
+    return Focus() == Item(dialog, id);
 }
 
 std::string SelectedText(Window dialog, int id) {
@@ -128,26 +126,21 @@ std::string SelectedText(Window dialog, int id) {
     return Text(dialog, id).substr(LOWORD(selection), HIWORD(selection) - LOWORD(selection));
 }
 
-// In the system's colours, as the control prints itself; its client area is inside its frame.
+// As the control is painted, in the system's colours; its client area is inside its frame.
 std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id) {
     const HWND control = Item(dialog, id);
+    ::RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     RECT box{};
     ::GetClientRect(control, &box);
-    const HDC screen = ::GetDC(nullptr);
-    const HDC memory = ::CreateCompatibleDC(screen);
-    const HGDIOBJ before =
-        ::SelectObject(memory, ::CreateCompatibleBitmap(screen, box.right, box.bottom));
-    ::PrintWindow(control, memory, PW_CLIENTONLY);
+    const HDC dc = ::GetDC(control);
     std::vector<std::uint32_t> pixels;
     for (int y = 0; y < box.bottom; ++y) {
         for (int x = 0; x < box.right; ++x) {
-            const COLORREF colour = ::GetPixel(memory, x, y);  // 0x00BBGGRR
+            const COLORREF colour = ::GetPixel(dc, x, y);  // 0x00BBGGRR
             pixels.push_back(RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)));
         }
     }
-    ::DeleteObject(::SelectObject(memory, before));
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
+    ::ReleaseDC(control, dc);
     return {pixels};
 }
 
@@ -305,8 +298,8 @@ TEST(Win32Program, StartsAloneAndShowsTheRatesOfTheSetIniBesideIt) {
                                  folder.wstring().c_str(), &startup, &process));
     HWND window = nullptr;
     EXPECT_TRUE(WaitUntil([&] {
-        return (window =
-                    ::FindWindowW(L"#32770", L"" TRELLAN_PRODUCT_NAME L" " TRELLAN_VERSION_TEXT));
+        window = ::FindWindowW(L"#32770", L"" TRELLAN_PRODUCT_NAME L" " TRELLAN_VERSION_TEXT);
+        return ::IsWindowVisible(window);  // once it has been set up
     }));
     EXPECT_EQ(Text(window, res::IDC_RATE_SUMMARY), "现行佣0.30‰,印花0.50‰,过户0.01‰");
     ::PostMessageW(window, WM_CLOSE, 0, 0);

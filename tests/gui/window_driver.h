@@ -33,7 +33,7 @@ std::string Caption(Window dialog);
 std::string Text(Window dialog, int id);
 bool Checked(Window dialog, int id);
 bool Enabled(Window dialog, int id);
-int FocusedId(Window dialog);  // 0 when no control of dialog has the focus
+bool HasFocus(Window dialog, int id);
 std::string SelectedText(Window dialog, int id);
 // The pixels (0xRRGGBB) inside the control's frame, in each colour scheme the backend offers.
 std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id);
