@@ -15,7 +15,6 @@
 
 #include "res/dialog_template.h"
 
-#include "ui/framework/toolkit.h"
 #include "ui/profit_calc_dlg.h"
 
 #include "gui/window_driver.h"
@@ -217,9 +216,3 @@ TEST(QtCalculator, SystemMenuPopsUpAndItsMnemonicShowsTheAboutBox) {
 
 }  // namespace
 }  // namespace gui
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    const dlg::Toolkit toolkit(argc, argv);  // as the program starts it
-    return RUN_ALL_TESTS();
-}

@@ -1,29 +1,23 @@
 // The shared scenarios' calls on USER32: the scenario's thread sends the dialogs the messages a
 // user's input makes and reads what they show; the dialog manager of the test's thread handles
 // them as it handles a user's. And what only this backend has: the window's icons, an owner
-// that takes no input while its dialog is up, the compiled resources and Trellan.exe itself.
+// that takes no input while its dialog is up, and the compiled resources.
 #include <cstdint>
-#include <filesystem>
-#include <random>
 
 #include "settings/wide_text.h"
 #include "settings/windows_api.h"
 
 #include "res/dialog_template.h"
 #include "res/resource_ids.h"
-#include "res/version.h"
 
-#include "ui/framework/toolkit.h"
 #include "ui/profit_calc_dlg.h"
 
 #include "gui/window_driver.h"
-#include "support/temp_dir.h"
 
 namespace gui {
 namespace {
 
 constexpr int MESSAGE_TEXT = 0xFFFF;  // the static control of a message box
-DWORD g_guiThread = 0;                // the thread that runs the dialogs
 
 // Keys are posted, as the keyboard's come, and seen as the dialogs' thread takes them from its
 // queue: a Shift+Tab has Shift held there (posted keys do not change the key state), and a mark
@@ -44,6 +38,10 @@ LRESULT CALLBACK WatchQueue(int code, WPARAM removed, LPARAM lParam) {
     }
     return ::CallNextHookEx(nullptr, code, removed, lParam);
 }
+
+// Set up before main, on the thread that runs the tests and so the dialogs.
+const DWORD g_guiThread = ::GetCurrentThreadId();
+const HHOOK g_watch = ::SetWindowsHookExW(WH_GETMESSAGE, &WatchQueue, nullptr, g_guiThread);
 
 HWND Handle(Window dialog) {
     return static_cast<HWND>(const_cast<void*>(dialog));
@@ -154,11 +152,8 @@ void Type(Window dialog, int id, std::string_view text) {
 }
 
 void Click(Window dialog, int id, bool later) {
-    if (later) {
-        ::PostMessageW(Item(dialog, id), BM_CLICK, 0, 0);
-    } else {
-        ::SendMessageW(Item(dialog, id), BM_CLICK, 0, 0);
-    }
+    later ? ::PostMessageW(Item(dialog, id), BM_CLICK, 0, 0)
+          : ::SendMessageW(Item(dialog, id), BM_CLICK, 0, 0);
 }
 
 void Focus(Window dialog, int id) {
@@ -213,7 +208,10 @@ struct Reader {
         at += 2;
         return static_cast<std::uint32_t>(at[-2] | (at[-1] << 8));
     }
-    std::uint32_t DoubleWord() { return Word() | (Word() << 16); }
+    std::uint32_t DoubleWord() {
+        const std::uint32_t low = Word();
+        return low | (Word() << 16);
+    }
     std::string Text() {
         const std::wstring text(reinterpret_cast<const wchar_t*>(at));  // resources are aligned
         at += (text.size() + 1) * sizeof(wchar_t);
@@ -277,45 +275,5 @@ INSTANTIATE_TEST_SUITE_P(AllDialogs, DialogResource,
                                            res::AllDialogTemplates().end()),
                          [](const auto& param) { return std::string(param.param->idName); });
 
-// Trellan.exe itself, copied alone into a fresh folder whose name is not ASCII and started as a
-// user starts it: it shows the rates of the Set.ini beside it, and writes nothing.
-TEST(Win32Program, StartsAloneAndShowsTheRatesOfTheSetIniBesideIt) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         (L"交易计算 " + std::to_wstring(std::random_device{}()));
-    ASSERT_TRUE(std::filesystem::create_directory(folder));
-    std::wstring self(MAX_PATH, L'\0');
-    self.resize(::GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
-    std::filesystem::copy_file(
-        std::filesystem::path(self).parent_path() / TRELLAN_PROGRAM_FROM_TESTS,
-        folder / L"Trellan.exe");
-    support::WriteFile(folder / L"Set.ini",
-                       "[SET]\r\nRULES=2023\r\n\r\n[SET2023]\r\nCOMMISION=0.3\r\n");
-    std::wstring command = L"\"" + (folder / L"Trellan.exe").wstring() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 folder.wstring().c_str(), &startup, &process));
-    HWND window = nullptr;
-    EXPECT_TRUE(WaitUntil([&] {
-        window = ::FindWindowW(L"#32770", L"" TRELLAN_PRODUCT_NAME L" " TRELLAN_VERSION_TEXT);
-        return ::IsWindowVisible(window);  // once it has been set up
-    }));
-    EXPECT_EQ(Text(window, res::IDC_RATE_SUMMARY), "现行佣0.30‰,印花0.50‰,过户0.01‰");
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
-    ::TerminateProcess(process.hProcess, 1);  // should it still run
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
-    std::filesystem::remove_all(folder);
-}
-
 }  // namespace
 }  // namespace gui
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    const dlg::Toolkit toolkit(argc, argv);  // as the program starts it
-    gui::g_guiThread = ::GetCurrentThreadId();
-    ::SetWindowsHookExW(WH_GETMESSAGE, &gui::WatchQueue, nullptr, gui::g_guiThread);
-    return RUN_ALL_TESTS();
-}
