@@ -59,10 +59,11 @@ class Calculator : public testing::Test {
     CProfitCalcDlg calculator;
 };
 
-// The result, once calculated, reads at 4.5:1 or better against its field (WCAG), in each colour
-// scheme. The About button and the system menu's item (its command also with the low four bits
-// that the system may set) show the About box; Enter or Escape closes it and the calculator comes
-// back as it was.
+// The calculator starts with zeros, the first exchange and the default rates, the focus in the
+// buy price, its text selected so that typing replaces it. The result, once calculated, reads at
+// 4.5:1 or better against its field (WCAG), in each colour scheme. The About button and the system
+// menu's item (its command also with the low four bits that the system may set) show the About box;
+// Enter or Escape closes it and the calculator comes back as it was.
 TEST_F(Calculator, StartsWithZerosShowsAReadableResultAndTheAboutBox) {
     Drive([](Window dialog) {
         EXPECT_EQ(Caption(dialog), TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT);
@@ -70,7 +71,6 @@ TEST_F(Calculator, StartsWithZerosShowsAReadableResultAndTheAboutBox) {
                                  IDC_RATE_SUMMARY}),
                   "0|0|0|0|" + DEFAULT_SUMMARY);
         EXPECT_TRUE(Checked(dialog, IDC_EXCHANGE_A));
-        // The focus is in the buy price, its text selected so that typing replaces it.
         EXPECT_TRUE(HasFocus(dialog, IDC_BUY_PRICE));
         EXPECT_EQ(SelectedText(dialog, IDC_BUY_PRICE), "0");
         Click(dialog, IDC_CALCULATE);
@@ -192,11 +192,7 @@ constexpr int A = IDC_EXCHANGE_A;
 constexpr int B = IDC_EXCHANGE_B;
 
 const KeyCase KEYS[] = {
-    {"Right checks the next exchange and Tab enters at it",
-     IDC_CALCULATE,
-     {Tab, Right, BackTab, Tab},
-     B,
-     B},
+    {"Right checks the next; Tab enters there", IDC_CALCULATE, {Tab, Right, BackTab, Tab}, B, B},
     {"Space on the group keeps its exchange", IDC_CALCULATE, {Tab, Right, Space}, B, B},
     {"Shift+Tab enters and leaves the group", IDC_SETTINGS, {BackTab, BackTab}, IDC_CALCULATE, A},
     {"Left goes round the two exchanges only", IDC_CALCULATE, {Tab, Left}, B, B},
@@ -255,7 +251,7 @@ TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
         Window rates = WaitForDialog(dialog);
         ASSERT_NE(rates, nullptr);
         Type(rates, IDC_COMMISSION_RATE, "9");
-        Click(rates, ID_CANCEL, true);
+        Click(rates, ID_CANCEL, true);  // nothing saved: a save would be told
         ASSERT_TRUE(WaitForReturnTo(dialog));
         Click(dialog, IDC_SETTINGS, true);
         rates = WaitForDialog(dialog);
