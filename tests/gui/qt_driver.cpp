@@ -74,6 +74,11 @@ Window ActiveDialog() {
     return OnGui([] { return static_cast<Window>(ActiveModal()); });
 }
 
+int OpenWindows() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return static_cast<int>(QApplication::topLevelWidgets().size());
+}
+
 void HandleEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }

@@ -7,6 +7,7 @@
 #include "settings/wide_text.h"
 #include "settings/windows_api.h"
 
+#include "res/app_icon.h"
 #include "res/dialog_template.h"
 #include "res/resource_ids.h"
 
@@ -75,6 +76,14 @@ Window ActiveDialog() {
     }
     ::SendMessageW(dialog, WM_NULL, 0, 0);
     return dialog;
+}
+
+int OpenWindows() {
+    int open = 0;
+    ::EnumThreadWindows(
+        g_guiThread, [](HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; },
+        reinterpret_cast<LPARAM>(&open));
+    return open;
 }
 
 void HandleEvents() {
@@ -185,13 +194,34 @@ void SystemCommandLater(Window dialog, unsigned command) {
 
 namespace {
 
+int IconWidth(LRESULT icon) {
+    ICONINFO info{};
+    ::GetIconInfo(reinterpret_cast<HICON>(icon), &info);
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// The icon resource has an image for each size the desktop asks for: the title bar takes the
+// small one, not the large one shrunk.
 TEST(Win32Calculator, ShowsItsIconAndIsDisabledUnderTheFeeRates) {
+    const auto* group = static_cast<const BYTE*>(::LockResource(
+        ::LoadResource(nullptr, ::FindResourceW(nullptr, MAKEINTRESOURCEW(res::IDR_MAINFRAME),
+                                                MAKEINTRESOURCEW(14)))));  // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group[4], res::WINDOWS_ICON_SIZES.size());
+    for (std::size_t i = 0; i < res::WINDOWS_ICON_SIZES.size(); ++i) {
+        EXPECT_EQ(group[6 + 14 * i], res::WINDOWS_ICON_SIZES[i] & 0xFF);  // 256 is written 0
+    }
     CProfitCalcDlg calculator;
     RunDriven(calculator, [](Window dialog) {
         const auto icon = reinterpret_cast<LRESULT>(
             ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(res::IDR_MAINFRAME)));
         EXPECT_EQ(::SendMessageW(Handle(dialog), WM_GETICON, ICON_BIG, 0), icon);
-        EXPECT_EQ(::SendMessageW(Handle(dialog), WM_GETICON, ICON_SMALL, 0), icon);
+        EXPECT_EQ(IconWidth(::SendMessageW(Handle(dialog), WM_GETICON, ICON_SMALL, 0)),
+                  ::GetSystemMetrics(SM_CXSMICON));
         EXPECT_EQ(::SendMessageW(Handle(dialog), WM_QUERYDRAGICON, 0, 0), icon);
         Click(dialog, res::IDC_SETTINGS, true);
         ASSERT_NE(WaitForDialog(dialog), nullptr);

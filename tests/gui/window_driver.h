@@ -26,6 +26,7 @@ enum class Key { Enter, Escape, Right, Tab, Space, Left, BackTab };  // BackTab:
 // The dialog that takes input now, once it has handled what was sent before; nullptr if none.
 Window ActiveDialog();
 void HandleEvents();  // on the dialogs' thread, once no dialog runs
+int OpenWindows();    // the windows of the dialogs' thread that still exist
 // Waits for a message box, closes it with its button and returns its text ("" when none came).
 std::string AcceptMessage();
 
@@ -93,6 +94,7 @@ inline int RunDriven(dlg::CDialog& dialog, const std::function<void(Window)>& st
         HandleEvents();
     }
     driver.join();
+    EXPECT_EQ(OpenWindows(), 0) << "a window was left behind";
     return result;
 }
 
