@@ -78,11 +78,16 @@ Window ActiveDialog() {
     return dialog;
 }
 
+namespace {
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+}  // namespace
+
 int OpenWindows() {
     int open = 0;
-    ::EnumThreadWindows(
-        g_guiThread, [](HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; },
-        reinterpret_cast<LPARAM>(&open));
+    ::EnumThreadWindows(g_guiThread, &CountWindow, reinterpret_cast<LPARAM>(&open));
     return open;
 }
 
