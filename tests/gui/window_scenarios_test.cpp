@@ -39,7 +39,10 @@ std::filesystem::path SettingsFile() {
 std::string Texts(Window dialog, std::initializer_list<int> ids) {
     std::string texts;
     for (const int id : ids) {
-        texts += (texts.empty() ? "" : "|") + Text(dialog, id);
+        if (!texts.empty()) {
+            texts += '|';
+        }
+        texts += Text(dialog, id);
     }
     return texts;
 }
@@ -140,7 +143,8 @@ TEST_P(Trade, ShowsItsResultAndDetails) {
         ASSERT_NE(details, nullptr);
         std::string shown = Text(dialog, IDC_NET_PROFIT);
         for (int id = IDC_DETAIL_BUY_COMMISSION; id <= IDC_DETAIL_NOTE; ++id) {
-            shown += "|" + Text(details, id);
+            shown += '|';
+            shown += Text(details, id);
         }
         EXPECT_EQ(shown, row.shown);
         Press(Enter, true);  // the default button: OK
