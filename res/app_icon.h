@@ -16,7 +16,7 @@ inline constexpr std::size_t ICON_SIZE = 32;
 // (transparent) or 0xFF.
 std::span<const std::uint32_t, ICON_SIZE * ICON_SIZE> AppIconPixels();
 
-// The same icon drawn from its vector source at side x side pixels (side from 1 to 1024), top row
+// The same icon drawn from its vector source: side x side pixels, top row
 // first, each 0xAARRGGBB with straight alpha, the edges smoothed; at ICON_SIZE, the pixels above,
 // which were drawn for exactly that size.
 std::vector<std::uint32_t> AppIconImage(std::size_t side);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "res/app_icon.h"
@@ -181,6 +182,13 @@ void AppendColour(std::string& out, std::uint32_t colour) {
     }
 }
 
+// name="value": a number, or the points of a polyline or polygon.
+void AppendAttribute(std::string& out, std::string_view name, double value) {
+    out.append(" ").append(name).append("=\"");
+    AppendNumber(out, value);
+    out += '"';
+}
+
 void AppendPoints(std::string& out, std::span<const Point> points) {
     out += " points=\"";
     for (const Point p : points) {
@@ -197,25 +205,21 @@ void AppendShape(std::string& out, const Shape& shape) {
         case Kind::RoundedBox: {
             const Point low = shape.points[0];
             const Point high = shape.points[1];
-            out += "  <rect x=\"";
-            AppendNumber(out, low.x);
-            out += "\" y=\"";
-            AppendNumber(out, low.y);
-            out += "\" width=\"";
-            AppendNumber(out, high.x - low.x);
-            out += "\" height=\"";
-            AppendNumber(out, high.y - low.y);
-            out += "\" rx=\"";
-            AppendNumber(out, shape.size);
-            out += "\" fill=\"";
+            out += "  <rect";
+            AppendAttribute(out, "x", low.x);
+            AppendAttribute(out, "y", low.y);
+            AppendAttribute(out, "width", high.x - low.x);
+            AppendAttribute(out, "height", high.y - low.y);
+            AppendAttribute(out, "rx", shape.size);
+            out += " fill=\"";
             break;
         }
         case Kind::Stroke:
             out += "  <polyline";
             AppendPoints(out, shape.points);
-            out += " fill=\"none\" stroke-width=\"";
-            AppendNumber(out, shape.size);
-            out += "\" stroke-linecap=\"round\" stroke-linejoin=\"round\" stroke=\"";
+            out += " fill=\"none\"";
+            AppendAttribute(out, "stroke-width", shape.size);
+            out += " stroke-linecap=\"round\" stroke-linejoin=\"round\" stroke=\"";
             break;
         case Kind::Polygon:
             out += "  <polygon";
@@ -230,7 +234,6 @@ void AppendShape(std::string& out, const Shape& shape) {
 }  // namespace
 
 std::vector<std::uint32_t> AppIconImage(std::size_t side) {
-    side = std::clamp<std::size_t>(side, 1, 1024);
     if (side == ICON_SIZE) {
         const auto pixels = AppIconPixels();
         return {pixels.begin(), pixels.end()};

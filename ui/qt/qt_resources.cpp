@@ -1,5 +1,8 @@
 #include "ui/qt/qt_resources.h"
 
+#include <cstddef>
+#include <vector>
+
 #include <QApplication>
 #include <QImage>
 #include <QLibraryInfo>
@@ -43,11 +46,19 @@ QPixmap PixmapFor(HIcon icon) {
 }
 
 QIcon IconFor(HIcon icon) {
+    // Drawn once: the application and each of its windows carry the same images, in several
+    // sizes so that title bars and task lists at any scale get a sharp one.
+    static const std::vector<QImage> images = [] {
+        std::vector<QImage> drawn;
+        for (const std::size_t side : res::WINDOW_ICON_SIZES) {
+            drawn.push_back(AppIconImage(side));
+        }
+        return drawn;
+    }();
     QIcon set;
     if (icon != nullptr) {
-        // Several sizes, so that title bars and task lists at any scale get a sharp one.
-        for (const std::size_t side : res::WINDOW_ICON_SIZES) {
-            set.addPixmap(QPixmap::fromImage(AppIconImage(side)));
+        for (const QImage& image : images) {
+            set.addPixmap(QPixmap::fromImage(image));
         }
     }
     return set;
