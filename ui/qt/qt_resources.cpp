@@ -50,6 +50,7 @@ QIcon IconFor(HIcon icon) {
     // sizes so that title bars and task lists at any scale get a sharp one.
     static const std::vector<QImage> images = [] {
         std::vector<QImage> drawn;
+        drawn.reserve(res::WINDOW_ICON_SIZES.size());
         for (const std::size_t side : res::WINDOW_ICON_SIZES) {
             drawn.push_back(AppIconImage(side));
         }
