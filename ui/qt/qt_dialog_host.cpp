@@ -25,6 +25,7 @@
 
 #include "ui/qt/qt_accessibility.h"
 #include "ui/qt/qt_resources.h"
+#include "ui/qt/title_bar.h"
 
 namespace dlg {
 
@@ -104,8 +105,8 @@ void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 // A Wayland compositor requires a maximised or full-screen window to be exactly the size it
-// gives, and ends the program otherwise; Qt's own title bar offers maximise even on a window of
-// fixed size. So when such a state is asked for, the window is let free to take that size; once
+// gives, and ends the program otherwise; some make every window full-screen, whatever its
+// size. So when such a state is asked for, the window is let free to take that size; once
 // in it, it asks to be normal again, and back at its own size it is fixed there again.
 void DialogWindow::KeepSize(QSize size) {
     m_size = size;
@@ -172,14 +173,19 @@ int QtDialogHost::RunModal() {
     m_window->setFont(DialogFont(m_layout.fontName, m_layout.pointSize));
     const QFontMetrics metrics(m_window->font());
     m_units = BaseUnitsFromFont(metrics.horizontalAdvance(ToQString(ALPHABET)), metrics.height());
+    if (NeedsOwnTitleBar()) {
+        AddTitleBar(*m_window);
+    }
+    // The template gives the client area; a title bar of ours lies outside it.
     const Rect client = MapDialogRect({0, 0, m_layout.cx, m_layout.cy}, m_units);
-    m_window->KeepSize({client.Width(), client.Height()});
+    m_window->KeepSize(QSize(client.Width(), client.Height()).grownBy(m_window->contentsMargins()));
     if ((m_layout.style & res::STYLE_SYSMENU) != 0) {
         m_systemMenu = std::make_unique<QtSystemMenu>(*m_window, *this);
         for (const char* keys : {"Shift+F10", "Alt+Space"}) {
             auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), m_window.get());
-            QObject::connect(shortcut, &QShortcut::activated, m_window.get(),
-                             [this] { PopupSystemMenu(m_window->mapToGlobal(QPoint(0, 0))); });
+            QObject::connect(shortcut, &QShortcut::activated, m_window.get(), [this] {
+                PopupSystemMenu(m_window->mapToGlobal(m_window->contentsRect().topLeft()));
+            });
         }
     }
     CreateControls();
@@ -273,7 +279,8 @@ QWidget* QtDialogHost::CreateControl(const res::ControlTemplate& control, QWidge
     }
     const Rect area = MapDialogRect(
         {control.x, control.y, control.x + control.cx, control.y + control.cy}, m_units);
-    widget->setGeometry(area.left, area.top, area.Width(), area.Height());
+    widget->setGeometry(QRect(area.left, area.top, area.Width(), area.Height())
+                            .translated(m_window->contentsRect().topLeft()));
     if (control.kind == res::ControlKind::Icon) {
         widget->resize(static_cast<int>(res::ICON_SIZE), static_cast<int>(res::ICON_SIZE));
     }
@@ -410,6 +417,9 @@ void QtDialogHost::ShowMessage(std::string_view text) {
                         QMessageBox::NoButton, m_window.get());
     message.setObjectName(QStringLiteral("dialogMessage"));
     message.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    if (NeedsOwnTitleBar()) {
+        AddTitleBar(message);
+    }
     message.exec();
 }
 
@@ -426,7 +436,8 @@ bool QtDialogHost::IsIconic() const {
 }
 
 Rect QtDialogHost::GetClientRect() const {
-    return {0, 0, m_window->width(), m_window->height()};
+    const QRect client = m_window->contentsRect();
+    return {0, 0, client.width(), client.height()};
 }
 
 LResult QtDialogHost::SendMessageToWindow(unsigned message, WParam wParam, LParam lParam) {
@@ -456,6 +467,7 @@ LResult QtDialogHost::DefaultProcessing(unsigned message, WParam wParam, LParam 
 
 WParam QtDialogHost::BeginPaint() {
     m_painter.emplace(m_window.get());
+    m_painter->translate(m_window->contentsRect().topLeft());
     return reinterpret_cast<WParam>(&*m_painter);
 }
 
