@@ -38,6 +38,10 @@ headers=$(i686-w64-mingw32-objdump -p "$program")
 for flag in DYNAMIC_BASE NX_COMPAT; do
     grep -qw "$flag" <<<"$headers" || { echo "$program lacks $flag" >&2; exit 1; }
 done
+# Drawn at the screen's DPI rather than stretched by the system. Wine draws every program so,
+# declared or not, so the declaration is read from the program's imports.
+grep -qw SetProcessDPIAware <<<"$headers" ||
+    { echo "$program does not declare itself DPI-aware" >&2; exit 1; }
 
 # One Wine server for the whole run. Its helper processes (services, devices) are started here,
 # outside ctest's output pipes: started by a test they would hold the pipes open and ctest would
@@ -57,6 +61,16 @@ windows_desktop_prepare_prefix
 
 echo "== windows: tests under Wine =="
 ctest --preset windows
+
+echo "== windows: the icons at 144 DPI =="
+# The window's icons come from the resource's 48- and 24-pixel images, not from 32 and 16 scaled.
+screen_dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null; }
+screen_dpi 144
+status=0
+TRELLAN_SCREEN_DPI=144 wine build/windows/tests/gui_tests.exe --gtest_brief=1 \
+    --gtest_filter='Win32Calculator.*' || status=$?
+screen_dpi 96
+[ "$status" -eq 0 ] || exit 1
 
 echo "== windows: screenshots =="
 windows_desktop_screenshots

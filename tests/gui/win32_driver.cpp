@@ -3,6 +3,7 @@
 // them as it handles a user's. And what only this backend has: the window's icons, an owner
 // that takes no input while its dialog is up, and the compiled resources.
 #include <cstdint>
+#include <cstdlib>
 
 #include "settings/wide_text.h"
 #include "settings/windows_api.h"
@@ -209,8 +210,15 @@ int IconWidth(LRESULT icon) {
     return bitmap.bmWidth;
 }
 
-// The icon resource has an image for each size the desktop asks for: the title bar takes the
-// small one, not the large one shrunk.
+// The screen's DPI as the run sets it (TRELLAN_SCREEN_DPI), 96 by default. The program draws
+// at it: a program that let the system stretch it would be told 96 whatever the screen's.
+int ScreenDpi() {
+    const char* dpi = std::getenv("TRELLAN_SCREEN_DPI");
+    return dpi != nullptr ? static_cast<int>(std::strtol(dpi, nullptr, 10)) : 96;
+}
+
+// The icon resource has an image for each size the desktop asks for, at the screen's DPI: the
+// title bar takes the small one, not the large one shrunk.
 TEST(Win32Calculator, ShowsItsIconAndIsDisabledUnderTheFeeRates) {
     const auto* group = static_cast<const BYTE*>(::LockResource(
         ::LoadResource(nullptr, ::FindResourceW(nullptr, MAKEINTRESOURCEW(res::IDR_MAINFRAME),
@@ -225,8 +233,9 @@ TEST(Win32Calculator, ShowsItsIconAndIsDisabledUnderTheFeeRates) {
         const auto icon = reinterpret_cast<LRESULT>(
             ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(res::IDR_MAINFRAME)));
         EXPECT_EQ(::SendMessageW(Handle(dialog), WM_GETICON, ICON_BIG, 0), icon);
+        EXPECT_EQ(IconWidth(icon), 32 * ScreenDpi() / 96);
         EXPECT_EQ(IconWidth(::SendMessageW(Handle(dialog), WM_GETICON, ICON_SMALL, 0)),
-                  ::GetSystemMetrics(SM_CXSMICON));
+                  16 * ScreenDpi() / 96);
         EXPECT_EQ(::SendMessageW(Handle(dialog), WM_QUERYDRAGICON, 0, 0), icon);
         Click(dialog, res::IDC_SETTINGS, true);
         ASSERT_NE(WaitForDialog(dialog), nullptr);
