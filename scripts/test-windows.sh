@@ -64,7 +64,9 @@ ctest --preset windows
 
 echo "== windows: the icons at 144 DPI =="
 # The window's icons come from the resource's 48- and 24-pixel images, not from 32 and 16 scaled.
-screen_dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null; }
+screen_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+}
 screen_dpi 144
 status=0
 TRELLAN_SCREEN_DPI=144 wine build/windows/tests/gui_tests.exe --gtest_brief=1 \

@@ -173,9 +173,7 @@ int QtDialogHost::RunModal() {
     m_window->setFont(DialogFont(m_layout.fontName, m_layout.pointSize));
     const QFontMetrics metrics(m_window->font());
     m_units = BaseUnitsFromFont(metrics.horizontalAdvance(ToQString(ALPHABET)), metrics.height());
-    if (NeedsOwnTitleBar()) {
-        AddTitleBar(*m_window);
-    }
+    AddTitleBarWhereNeeded(*m_window);
     // The template gives the client area; a title bar of ours lies outside it.
     const Rect client = MapDialogRect({0, 0, m_layout.cx, m_layout.cy}, m_units);
     m_window->KeepSize(QSize(client.Width(), client.Height()).grownBy(m_window->contentsMargins()));
@@ -417,9 +415,7 @@ void QtDialogHost::ShowMessage(std::string_view text) {
                         QMessageBox::NoButton, m_window.get());
     message.setObjectName(QStringLiteral("dialogMessage"));
     message.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-    if (NeedsOwnTitleBar()) {
-        AddTitleBar(message);
-    }
+    AddTitleBarWhereNeeded(message);
     message.exec();
 }
 

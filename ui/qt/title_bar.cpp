@@ -151,8 +151,6 @@ void TitleBar::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
-}  // namespace
-
 bool NeedsOwnTitleBar() {
     // The user's own choice of Qt's title bars (none, or a plugin of their choosing) stands.
     static const bool needed = QGuiApplication::platformName().startsWith(u"wayland") &&
@@ -162,7 +160,12 @@ bool NeedsOwnTitleBar() {
     return needed;
 }
 
-void AddTitleBar(QWidget& window) {
+}  // namespace
+
+void AddTitleBarWhereNeeded(QWidget& window) {
+    if (!NeedsOwnTitleBar()) {
+        return;
+    }
     // The window's kind is kept; hints of a title bar would make Qt give it one.
     window.setWindowFlags((window.windowFlags() & Qt::WindowType_Mask) | Qt::FramelessWindowHint);
     auto* bar = new TitleBar(window);
