@@ -1,14 +1,21 @@
 #include "ui/qt/qt_accessibility.h"
 
+#include <cstdlib>
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QRadioButton>
+#include <QWidget>
+
+#include "ui/qt/qt_resources.h"
 
 namespace dlg::qt {
 namespace {
 
 constexpr QChar FULL_WIDTH_COLON{0xFF1A};
+// A label stands on a field's row when their tops are this close, in dialog units.
+constexpr int SAME_ROW = 4;
 // From here up, characters are CJK (radicals, kana, ideographs, full-width forms): a blank
 // between two of them is spacing, not a word break.
 constexpr char16_t FIRST_WIDE = 0x2E80;
@@ -104,6 +111,25 @@ QString AccessibleNameFromText(const QString& text) {
         name.append(source[at]);
     }
     return name;
+}
+
+void NameFieldsAfterTheirLabels(const std::map<QWidget*, const res::ControlTemplate*>& controls) {
+    for (const auto& [widget, control] : controls) {
+        if (control->kind != res::ControlKind::Edit) {
+            continue;
+        }
+        const res::ControlTemplate* label = nullptr;
+        for (const auto& [other, candidate] : controls) {
+            if (candidate->kind == res::ControlKind::Text && candidate->x < control->x &&
+                std::abs(candidate->y - control->y) <= SAME_ROW &&
+                (label == nullptr || candidate->x > label->x)) {
+                label = candidate;
+            }
+        }
+        if (label != nullptr) {
+            widget->setAccessibleName(AccessibleNameFromText(ToQString(label->text)));
+        }
+    }
 }
 
 void InstallAccessibleInterfaces() {

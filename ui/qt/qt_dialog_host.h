@@ -1,64 +1,25 @@
 #pragma once
 
-#include <map>
 #include <memory>
 #include <optional>
 
-#include <QDialog>
-#include <QMenu>
-#include <QPainter>
-
 #include "ui/framework/dialog.h"
+#include "ui/qt/dialog_keyboard.h"
 #include "ui/qt/dialog_units.h"
+#include "ui/qt/dialog_window.h"
+#include "ui/qt/paint_context.h"
+#include "ui/qt/system_menu.h"
+#include "ui/qt/template_controls.h"
 
 class QAbstractButton;
-class QPushButton;
+class QPaintEvent;
+class QPoint;
 
 namespace dlg::qt {
 
-class QtDialogHost;
-
-// The system menu: Windows keeps it in the title bar, where on Linux the window manager has its
-// own; ours opens with a right click on the dialog or Shift+F10 (or Alt+Space).
-class QtSystemMenu final : public CMenu {
-  public:
-    QtSystemMenu(QWidget& owner, QtDialogHost& host);
-    QtSystemMenu(const QtSystemMenu&) = delete;
-    QtSystemMenu& operator=(const QtSystemMenu&) = delete;
-
-    void AppendSeparator() override;
-    void AppendItem(unsigned command, std::string_view text) override;
-    void Popup(const QPoint& where);
-
-  private:
-    QMenu* m_menu;
-    QtDialogHost& m_host;
-};
-
-// The dialog window; every event of interest goes to the host as a window message.
-class DialogWindow final : public QDialog {
-  public:
-    DialogWindow(QtDialogHost& host, QWidget* opener);
-
-    void PaintAsUsual(QPaintEvent* event) { QDialog::paintEvent(event); }
-    // The window keeps the template's size whatever state the desktop puts it in.
-    void KeepSize(QSize size);
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
-    void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
-    QtDialogHost& m_host;
-    QSize m_size;
-};
-
+// One dialog on Qt: its window made from the template, run modally; the window's events reach
+// the dialog layer as the window messages the platform would send, and the layer's calls on its
+// controls go to their widgets.
 class QtDialogHost final : public DialogHost {
   public:
     QtDialogHost(CDialog& dialog, const res::DialogTemplate& layout);
@@ -88,32 +49,24 @@ class QtDialogHost final : public DialogHost {
     void Close();
     void Paint(QPaintEvent* event);
     void PopupSystemMenu(const QPoint& where);
-    void ClickRadio(QAbstractButton* button);
     bool MoveWithinRadioGroup(QAbstractButton* button, int step);
-    // Tab and Shift+Tab as the platform's dialog manager has them: through the tab stops in
-    // template order, a radio group being one stop entered at its checked button.
     void MoveToNextTabStop(bool next);
     // The command Enter gives: the focused push button's, else the default button's, else OK.
     void Enter();
 
   private:
-    void CreateControls();
-    QWidget* CreateControl(const res::ControlTemplate& control, QWidget* lastTabStop);
-    void ConnectButton(QAbstractButton* button, const res::ControlTemplate& control);
-    void NameFieldsAfterTheirLabels();
-    QWidget* Item(int id) const;
-    std::vector<QAbstractButton*> GroupOf(QAbstractButton* button) const;
-    std::vector<QWidget*> TabStops() const;
+    void CreateWindow(QWidget* opener);
+    void AddSystemMenu();
+    void ConnectButton(QAbstractButton& button, const res::ControlTemplate& control);
 
     CDialog& m_dialog;
     const res::DialogTemplate& m_layout;
     std::unique_ptr<DialogWindow> m_window;
     std::unique_ptr<QtSystemMenu> m_systemMenu;
-    std::map<int, QWidget*> m_items;
-    std::map<QWidget*, const res::ControlTemplate*> m_templates;
-    BaseUnits m_units;
+    TemplateControls m_controls;
+    DialogKeyboard m_keyboard{m_layout, m_controls};
     QPaintEvent* m_paintEvent = nullptr;
-    std::optional<QPainter> m_painter;
+    PaintContext m_paint;
 };
 
 }  // namespace dlg::qt
