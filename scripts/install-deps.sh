@@ -4,9 +4,10 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
-       qt6-base-dev libgl-dev libwayland-dev fonts-wqy-microhei qt6-translations-l10n)
+       qt6-base-dev libgl-dev fonts-wqy-microhei qt6-translations-l10n)
 gui=(xvfb xauth x11-utils)
-test=(locales xvfb xauth x11-utils imagemagick xdotool weston qt6-wayland dbus at-spi2-core python3-pyatspi
+test=(locales xvfb xauth x11-utils imagemagick xdotool weston sway mutter qt6-wayland dbus procps
+      at-spi2-core python3-pyatspi
       gir1.2-atspi-2.0 clang libclang-rt-14-dev clang-tidy cppcheck
       dpkg-dev desktop-file-utils appstream lintian devscripts
       librsvg2-bin)

@@ -76,6 +76,8 @@ for package in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 qt6-qpa-plugins;
     [[ "$depends" == *"$package"* ]] || fail "$deb does not depend on $package"
 done
 [[ "$depends" == *"fonts-wqy-microhei | fonts-noto-cjk"* ]] || fail "$deb does not depend on a CJK font"
+# Qt alone speaks to a Wayland compositor: an X11 session loads nothing of Wayland's.
+[[ "$depends" != *libwayland* ]] || fail "$deb depends on a Wayland library: $depends"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package version is not $version"
 apt-get install --simulate -qq "./$deb" >/dev/null || fail "apt-get cannot install $deb"
 dpkg-deb -x "$deb" "$work/unpacked"

@@ -10,7 +10,8 @@ namespace {
 
 // When a maximised or full-screen state is asked for, the window is let free to take that
 // size; once in it, it asks to be normal again, and back at its own size it is fixed there
-// again.
+// again. Its own size is the one it is fixed at when let free: a title bar of ours, added once
+// the window is shown, grows it.
 class FixedSizeKeeper final : public QObject {
   public:
     FixedSizeKeeper(QDialog& window, QSize size)
@@ -19,7 +20,9 @@ class FixedSizeKeeper final : public QObject {
         window.winId();  // the platform window, whose state requests are followed from here on
         QObject::connect(window.windowHandle(), &QWindow::windowStateChanged, this,
                          [this](Qt::WindowState state) {
-                             if (state == Qt::WindowMaximized || state == Qt::WindowFullScreen) {
+                             if ((state == Qt::WindowMaximized || state == Qt::WindowFullScreen) &&
+                                 m_window.minimumSize() == m_window.maximumSize()) {
+                                 m_size = m_window.minimumSize();
                                  m_window.setMinimumSize(0, 0);
                                  m_window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
                              }

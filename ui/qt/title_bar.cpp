@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,8 +12,6 @@
 #include <QShortcut>
 #include <QWidget>
 #include <QWindow>
-
-#include "ui/qt/wayland_compositor.h"
 
 namespace dlg::qt {
 namespace {
@@ -151,30 +151,103 @@ void TitleBar::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
-bool NeedsOwnTitleBar() {
-    // The user's own choice of Qt's title bars (none, or a plugin of their choosing) stands.
-    static const bool needed = QGuiApplication::platformName().startsWith(u"wayland") &&
-                               !qEnvironmentVariableIsSet("QT_WAYLAND_DISABLE_WINDOWDECORATION") &&
-                               !qEnvironmentVariableIsSet("QT_WAYLAND_DECORATION") &&
-                               !CompositorDrawsTitleBars();
-    return needed;
+// To assistive technology the bar reads as a program's own title bar reads on this desktop: a
+// panel named after the caption, holding the close button. (Qt's title bar role would reach
+// AT-SPI as a text.)
+class TitleBarAccessible final : public QAccessibleWidget {
+  public:
+    explicit TitleBarAccessible(QWidget* bar) : QAccessibleWidget(bar, QAccessible::Pane) {}
+
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Name ? widget()->window()->windowTitle()
+                                         : QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* TitleBarInterface(const QString& /*className*/, QObject* object) {
+    auto* bar = dynamic_cast<TitleBar*>(object);
+    return bar != nullptr ? new TitleBarAccessible(bar) : nullptr;
 }
 
-}  // namespace
-
-void AddTitleBarWhereNeeded(QWidget& window) {
-    if (!NeedsOwnTitleBar()) {
-        return;
-    }
-    // The window's kind is kept; hints of a title bar would make Qt give it one.
-    window.setWindowFlags((window.windowFlags() & Qt::WindowType_Mask) | Qt::FramelessWindowHint);
+// Takes Qt's title bar off a window it has decorated and gives the window ours, around the
+// contents, which keep their size.
+void ReplaceQtTitleBar(QWidget& window) {
+    static const bool describable = [] {
+        QAccessible::installFactory(&TitleBarInterface);
+        return true;
+    }();
+    static_cast<void>(describable);
+    // The window's kind is kept; hints of a title bar would make Qt give it one. The widget and
+    // its shown platform window are told alike, so neither puts Qt's bar back later.
+    const Qt::WindowFlags flags =
+        (window.windowFlags() & Qt::WindowType_Mask) | Qt::FramelessWindowHint;
+    window.overrideWindowFlags(flags);
+    window.windowHandle()->setFlags(flags);
+    const QMargins before = window.contentsMargins();
     auto* bar = new TitleBar(window);
-    window.setContentsMargins(BORDER, BORDER + bar->Height(), BORDER, BORDER);
+    const QMargins frame(BORDER, BORDER + bar->Height(), BORDER, BORDER);
+    const QSize size = window.size().grownBy(frame - before);
+    window.setContentsMargins(frame);
+    // Controls placed by hand move with the contents; a layout places its own.
+    if (window.layout() == nullptr) {
+        const QPoint shift(frame.left() - before.left(), frame.top() - before.top());
+        for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child != bar && !child->isWindow()) {
+                child->move(child->pos() + shift);
+            }
+        }
+    }
+    if (window.minimumSize() == window.maximumSize()) {
+        window.setFixedSize(size);
+    } else {
+        window.resize(size);
+    }
     bar->Place();
+    bar->show();
     // The key that the system menu names for closing, which a compositor that leaves the title
     // bar to the program may leave to it too.
     auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), &window);
     QObject::connect(closeKey, &QShortcut::activated, &window, &QWidget::close);
+}
+
+// Qt settles a window's title bar once it is shown: it draws its own where the compositor offers
+// none (Weston, GNOME's), and asks the compositor for its own where it offers them (wlroots',
+// KDE's), drawing one only if refused. By the window's first exposure, before anything is
+// painted, the answer stands, and the frame Qt draws shows in the window's frame margins.
+class TitleBarChoice final : public QObject {
+  public:
+    explicit TitleBarChoice(QWidget& window) : QObject(&window), m_window(window) {
+        window.windowHandle()->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* handle = static_cast<QWindow*>(watched);
+        if (event->type() == QEvent::Expose && handle->isExposed()) {
+            handle->removeEventFilter(this);
+            if (!handle->frameMargins().isNull()) {
+                ReplaceQtTitleBar(m_window);
+            }
+            deleteLater();
+        }
+        return false;
+    }
+
+  private:
+    QWidget& m_window;
+};
+
+}  // namespace
+
+void AddTitleBarWhereNeeded(QWidget& window) {
+    // Elsewhere the title bar is the window manager's; and a user's own choice of Qt's title
+    // bars (a plugin of their choosing) stands.
+    if (!QGuiApplication::platformName().startsWith(u"wayland") ||
+        qEnvironmentVariableIsSet("QT_WAYLAND_DECORATION")) {
+        return;
+    }
+    window.winId();              // the platform window, whose exposure is watched
+    new TitleBarChoice(window);  // owned by the window
 }
 
 }  // namespace dlg::qt

@@ -4,12 +4,13 @@ class QWidget;
 
 namespace dlg::qt {
 
-// Where a Wayland compositor leaves title bars to the program, Qt 6.4 draws its own, with
-// minimise and maximise on every window, fixed-size dialogs and message boxes included. There,
-// and only there, this makes the window frameless and gives it a title bar of ours, offering what
-// a dialog's template does (its icon, its caption and the close box), and a one-pixel border; its
-// contents (its contentsRect()) keep their size below the bar. Elsewhere it does nothing. Called
-// before the window is shown and after its font is set.
+// Where Qt 6.4 draws a window's title bar itself (on a Wayland compositor that leaves title bars
+// to programs), it offers minimise and maximise on every window, fixed-size dialogs and message
+// boxes included. There, and only there, the window is made frameless once Qt has decided, before
+// it is painted, and wears a title bar of ours, offering what a dialog's template does (its icon,
+// its caption and the close box), and a one-pixel border; the window grows around its contents,
+// which keep their size. Elsewhere nothing changes. Called before the window is shown and after
+// its font is set.
 void AddTitleBarWhereNeeded(QWidget& window);
 
 }  // namespace dlg::qt
