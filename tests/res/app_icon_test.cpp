@@ -1,5 +1,6 @@
 #include "res/app_icon.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -41,6 +42,29 @@ TEST(AppIcon, EverySizeIsTheTileWithSmoothEdges) {
             partly += Alpha(pixel) != 0 && Alpha(pixel) != 0xFF;
         }
         EXPECT_EQ(partly == 0, side == res::ICON_SIZE);
+    }
+}
+
+// Pixel for pixel, each size as it has always been drawn (a digest of its pixels): the drawing
+// may skip the sample points a shape cannot reach, never change a pixel.
+TEST(AppIcon, EverySizeKeepsItsPixels) {
+    struct Drawn {
+        std::size_t side;
+        std::uint64_t digest;
+    };
+    constexpr std::array<Drawn, 7> DRAWN{{{16, 0xcbe4b480dce8f134ULL},
+                                          {24, 0xed93e4ef68f4b255ULL},
+                                          {32, 0x00480f976923ba9dULL},
+                                          {48, 0x11a564e9341a2192ULL},
+                                          {64, 0xda75b4e662283c88ULL},
+                                          {128, 0x2a606c5d73d2a9f8ULL},
+                                          {256, 0x0dd708230f94fba2ULL}}};
+    for (const auto& [side, digest] : DRAWN) {
+        std::uint64_t fnv = 14695981039346656037ULL;
+        for (const std::uint32_t pixel : res::AppIconImage(side)) {
+            fnv = (fnv ^ pixel) * 1099511628211ULL;
+        }
+        EXPECT_EQ(fnv, digest) << side;
     }
 }
 
