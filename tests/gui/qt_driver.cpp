@@ -1,11 +1,12 @@
 // The shared scenarios' calls on Qt: widgets found by the identifiers' names, which the backend
 // gives them as object names, and driven with QTest's events. And what only the Qt backend has:
-// the system menu, which the window manager does not show for us.
+// the system menu, which the window manager does not show for us, and the window's icons.
 #include <future>
 #include <memory>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -13,9 +14,11 @@
 #include <QTest>
 #include <QWindow>
 
+#include "res/app_icon.h"
 #include "res/dialog_template.h"
 
 #include "ui/profit_calc_dlg.h"
+#include "ui/qt/app_icon_image.h"
 
 #include "gui/window_driver.h"
 
@@ -217,6 +220,20 @@ TEST(QtCalculator, SystemMenuPopsUpAndItsMnemonicShowsTheAboutBox) {
             EXPECT_EQ(Caption(box), "关于 Quorim");
         });
     }
+}
+
+// The window carries the icon at each size a desktop may show, drawn when the program was built:
+// pixel for pixel what the vector source draws now.
+TEST(QtCalculator, CarriesItsIconAtEverySize) {
+    CProfitCalcDlg calculator;
+    RunDriven(calculator, [](Window dialog) {
+        const QIcon icon = OnGui([dialog] { return Widget(dialog)->windowIcon(); });
+        for (const std::size_t side : res::WINDOW_ICON_SIZES) {
+            const QSize size(static_cast<int>(side), static_cast<int>(side));
+            EXPECT_EQ(icon.pixmap(size).toImage(), QPixmap::fromImage(AppIconImage(side)).toImage())
+                << side;
+        }
+    });
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "ui/qt/qt_resources.h"
 
 #include <cstddef>
-#include <vector>
+#include <cstdint>
+#include <iterator>
+#include <span>
 
 #include <QApplication>
 #include <QImage>
@@ -22,6 +24,19 @@ namespace dlg {
 namespace {
 
 constexpr IconResource MAIN_ICON{res::IDR_MAINFRAME};
+
+// The window's icons at each of its sizes, one after the other, drawn from the vector source when
+// the program was built (tools/window_icons): at start they are only copied.
+constexpr std::uint32_t WINDOW_ICONS[] = {
+#include "ui/window_icons.inc"
+};
+static_assert(std::size(WINDOW_ICONS) == [] {
+    std::size_t pixels = 0;
+    for (const std::size_t side : res::WINDOW_ICON_SIZES) {
+        pixels += side * side;
+    }
+    return pixels;
+}());
 
 }  // namespace
 
@@ -46,20 +61,14 @@ QPixmap PixmapFor(HIcon icon) {
 }
 
 QIcon IconFor(HIcon icon) {
-    // Drawn once: the application and each of its windows carry the same images, in several
-    // sizes so that title bars and task lists at any scale get a sharp one.
-    static const std::vector<QImage> images = [] {
-        std::vector<QImage> drawn;
-        drawn.reserve(res::WINDOW_ICON_SIZES.size());
-        for (const std::size_t side : res::WINDOW_ICON_SIZES) {
-            drawn.push_back(AppIconImage(side));
-        }
-        return drawn;
-    }();
+    // The application and each of its windows carry the same images, in several sizes so that
+    // title bars and task lists at any scale get a sharp one.
     QIcon set;
     if (icon != nullptr) {
-        for (const QImage& image : images) {
-            set.addPixmap(QPixmap::fromImage(image));
+        std::span<const std::uint32_t> pixels(WINDOW_ICONS);
+        for (const std::size_t side : res::WINDOW_ICON_SIZES) {
+            set.addPixmap(QPixmap::fromImage(IconImageOf(pixels, side)));
+            pixels = pixels.subspan(side * side);
         }
     }
     return set;
