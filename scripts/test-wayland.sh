@@ -23,11 +23,10 @@ version_header=$(realpath "$2")
 cd "$(dirname "$0")/.."
 scripts=$PWD/scripts
 source scripts/virtual-screen.sh
+source scripts/version-record.sh
 
-define() { sed -n "s/^#define $1 \"\(.*\)\"\$/\1/p" "$version_header"; }
-caption="$(define TRELLAN_PRODUCT_NAME) $(define TRELLAN_VERSION_TEXT)"
-app_id=$(define TRELLAN_APP_ID)
-[ -n "$app_id" ] && [ "$caption" != " " ] || { echo "no caption in $version_header" >&2; exit 2; }
+caption=$(version_record_caption "$version_header")
+app_id=$(version_record_define "$version_header" TRELLAN_APP_ID)
 
 # sway's user: the program and sway share a runtime folder that only it may use.
 user=65534

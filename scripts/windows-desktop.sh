@@ -2,6 +2,8 @@
 # and screenshots of its four windows. Expects a virtual screen (DISPLAY), WINEPREFIX and the
 # other Wine variables.
 
+source "$(dirname "${BASH_SOURCE[0]}")/version-record.sh"
+
 # The prefix's settings for the dialogs: their font 宋体 (SimSun) drawn with a Simplified Chinese
 # font that Debian ships, and windows that Wine frames itself, with no window manager to wait for.
 windows_desktop_prepare_prefix() {
@@ -41,7 +43,7 @@ windows_desktop_capture() {
 # build/windows/screenshots. With TRELLAN_UPDATE_SCREENSHOT=1 the calculator's becomes
 # docs/screenshot-windows.png.
 windows_desktop_screenshots() {
-    local out=build/windows/screenshots folder calculator about rates details program_pid
+    local out=build/windows/screenshots folder caption calculator about rates details program_pid
     mkdir -p "$out"
     rm -f "$out"/*.png
     folder=$(mktemp -d)
@@ -49,7 +51,8 @@ windows_desktop_screenshots() {
     (cd "$folder" && exec wine Trellan.exe >/dev/null 2>&1) &
     program_pid=$!
 
-    calculator=$(windows_desktop_wait_for '^Trellan 0\.12$')
+    caption=$(version_record_caption build/windows/generated/res/version.h)
+    calculator=$(windows_desktop_wait_for "^${caption//./\\.}\$")
     [ -n "$calculator" ] || { echo "the calculator did not appear" >&2; return 1; }
     windows_desktop_capture "$calculator" "$out/calculator.png"
     timeout 10 xdotool windowfocus --sync "$calculator"
