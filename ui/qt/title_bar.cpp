@@ -169,30 +169,26 @@ QAccessibleInterface* TitleBarInterface(const QString& /*className*/, QObject* o
     return bar != nullptr ? new TitleBarAccessible(bar) : nullptr;
 }
 
-// Takes Qt's title bar off a window it has decorated and gives the window ours, around the
-// contents, which keep their size.
-void ReplaceQtTitleBar(QWidget& window) {
-    static const bool describable = [] {
-        QAccessible::installFactory(&TitleBarInterface);
-        return true;
-    }();
-    static_cast<void>(describable);
-    // The window's kind is kept; hints of a title bar would make Qt give it one. The widget and
-    // its shown platform window are told alike, so neither puts Qt's bar back later.
+// Qt draws no title bar on a frameless window. The window's kind is kept; hints of a title bar
+// would make Qt give it one. The widget and its shown platform window are told alike, so neither
+// puts Qt's bar back later.
+void MakeFrameless(QWidget& window) {
     const Qt::WindowFlags flags =
         (window.windowFlags() & Qt::WindowType_Mask) | Qt::FramelessWindowHint;
     window.overrideWindowFlags(flags);
     window.windowHandle()->setFlags(flags);
+}
+
+// The window grows by a frame around its contents, which keep their size and, placed by hand,
+// move with it (a layout places its own).
+void FrameContents(QWidget& window, const QMargins& frame, const QWidget& bar) {
     const QMargins before = window.contentsMargins();
-    auto* bar = new TitleBar(window);
-    const QMargins frame(BORDER, BORDER + bar->Height(), BORDER, BORDER);
     const QSize size = window.size().grownBy(frame - before);
     window.setContentsMargins(frame);
-    // Controls placed by hand move with the contents; a layout places its own.
     if (window.layout() == nullptr) {
         const QPoint shift(frame.left() - before.left(), frame.top() - before.top());
         for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (child != bar && !child->isWindow()) {
+            if (child != &bar && !child->isWindow()) {
                 child->move(child->pos() + shift);
             }
         }
@@ -202,6 +198,18 @@ void ReplaceQtTitleBar(QWidget& window) {
     } else {
         window.resize(size);
     }
+}
+
+// Takes Qt's title bar off a window it has decorated and gives the window ours.
+void ReplaceQtTitleBar(QWidget& window) {
+    static const bool describable = [] {
+        QAccessible::installFactory(&TitleBarInterface);
+        return true;
+    }();
+    static_cast<void>(describable);
+    MakeFrameless(window);
+    auto* bar = new TitleBar(window);
+    FrameContents(window, QMargins(BORDER, BORDER + bar->Height(), BORDER, BORDER), *bar);
     bar->Place();
     bar->show();
     // The key that the system menu names for closing, which a compositor that leaves the title
