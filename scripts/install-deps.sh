@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building and testing Trellan needs on Debian 12, and only what is missing.
-# Usage: install-deps.sh [build|gui|test|package|windows|all]   (default: test)
+# Usage: install-deps.sh [build|gui|test|package|windows|screenshots|all]   (default: test)
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
@@ -12,6 +12,7 @@ test=(locales xvfb xauth x11-utils imagemagick xdotool weston sway mutter qt6-wa
       dpkg-dev desktop-file-utils appstream lintian devscripts
       librsvg2-bin)
 package=(dpkg-dev)
+screenshots=(xvfb xauth x11-utils xdotool imagemagick qt6ct)
 windows=(mingw-w64 g++-mingw-w64-i686-posix googletest wine wine32 xvfb xdotool imagemagick)
 
 case "${1:-test}" in
@@ -20,8 +21,9 @@ case "${1:-test}" in
     test) wanted=("${build[@]}" "${test[@]}") ;;
     package) wanted=("${build[@]}" "${package[@]}") ;;
     windows) wanted=("${build[@]}" "${windows[@]}") ;;
-    all) wanted=("${build[@]}" "${test[@]}" "${package[@]}" "${windows[@]}") ;;
-    *) echo "usage: $0 [build|gui|test|package|windows|all]" >&2; exit 2 ;;
+    screenshots) wanted=("${build[@]}" "${screenshots[@]}") ;;
+    all) wanted=("${build[@]}" "${test[@]}" "${package[@]}" "${windows[@]}" "${screenshots[@]}") ;;
+    *) echo "usage: $0 [build|gui|test|package|windows|screenshots|all]" >&2; exit 2 ;;
 esac
 
 sudo_cmd=()

@@ -43,21 +43,10 @@ done
 grep -qw SetProcessDPIAware <<<"$headers" ||
     { echo "$program does not declare itself DPI-aware" >&2; exit 1; }
 
-# One Wine server for the whole run. Its helper processes (services, devices) are started here,
-# outside ctest's output pipes: started by a test they would hold the pipes open and ctest would
-# wait for them.
-mkdir -p "$WINEPREFIX"
-wineserver -p
+# One Wine server for the whole run, started before ctest, which would wait for its helpers.
 trap 'wineserver -k >/dev/null 2>&1 || true; virtual_screen_stop' EXIT
 virtual_screen_start
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "== windows: creating the Wine prefix =="
-    wineboot -i >/dev/null 2>&1
-else
-    wineboot >/dev/null 2>&1
-fi
-
-windows_desktop_prepare_prefix
+windows_desktop_start_wine
 
 echo "== windows: tests under Wine =="
 ctest --preset windows

@@ -16,6 +16,22 @@ windows_desktop_prepare_prefix() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
 }
 
+# The Wine server and the prefix (WINEPREFIX, made on first use), ready for the program's
+# windows on the virtual screen; the caller stops the server (wineserver -k). Its helper
+# processes (services, devices) start here, outside any test runner's output pipes, which they
+# would hold open.
+windows_desktop_start_wine() {
+    mkdir -p "$WINEPREFIX"
+    wineserver -p
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "== windows: creating the Wine prefix =="
+        wineboot -i >/dev/null 2>&1
+    else
+        wineboot >/dev/null 2>&1
+    fi
+    windows_desktop_prepare_prefix
+}
+
 # The window with this name once it is on screen (bounded).
 windows_desktop_wait_for() {
     timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1
