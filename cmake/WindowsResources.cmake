@@ -16,7 +16,12 @@ set(rcgen_sources
     ${PROJECT_SOURCE_DIR}/res/strings.cpp)
 file(GLOB rcgen_headers ${rcgen_dir}/*.h ${PROJECT_SOURCE_DIR}/res/*.h)
 set(rcgen ${CMAKE_CURRENT_BINARY_DIR}/rcgen)
-set(rcgen_werror $<$<BOOL:${TRELLAN_WARNINGS_AS_ERRORS}>:-Werror>)
+# A variable, not a generator expression: an empty one must leave no empty argument on the
+# compile line, where the compiler would take "" for a source file.
+set(rcgen_werror)
+if(TRELLAN_WARNINGS_AS_ERRORS)
+    set(rcgen_werror -Werror)
+endif()
 set(resource_script ${CMAKE_CURRENT_BINARY_DIR}/trellan.rc)
 set(resource_icon ${CMAKE_CURRENT_BINARY_DIR}/trellan.ico)
 set(resource_object ${CMAKE_CURRENT_BINARY_DIR}/trellan_resources.o)

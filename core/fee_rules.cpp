@@ -2,26 +2,39 @@
 
 namespace trellan {
 
-// Every line is one rounded double operation; the grouping of the sums shows in the last bits,
-// so keep it exactly as written.
+namespace {
+
+enum class TradeSide { Buy, Sell };
+
+// Every line is one rounded double operation, and each fee is formed as (quantity x rate) x
+// price; another grouping changes the last bits, so keep it exactly as written.
+SideFees SideFees2023(const FeeSchedule2023& schedule, std::int32_t quantity, double price,
+                      TradeSide side) {
+    const auto shares = static_cast<double>(quantity);
+    SideFees fees;
+    fees.commission = AtLeast((shares * schedule.commissionRate) * price, schedule.minCommission);
+    fees.transferFee = (shares * schedule.transferRate) * price;
+    fees.stampDutyCharged = side == TradeSide::Sell;
+    if (fees.stampDutyCharged) {
+        fees.stampDuty = (shares * schedule.stampDutyRate) * price;
+    }
+    return fees;
+}
+
+}  // namespace
+
+TradeFees Fees2023(const TradeEntry& entry, const FeeSchedule2023& schedule) {
+    return {SideFees2023(schedule, entry.quantity, entry.buyPrice, TradeSide::Buy),
+            SideFees2023(schedule, entry.quantity, entry.sellPrice, TradeSide::Sell)};
+}
+
 double CalculateNetProfit2023(const TradeEntry& entry, const FeeSchedule2023& schedule) {
-    const auto shares = static_cast<double>(entry.quantity);
-    const double buy = entry.buyPrice;
-    const double sell = entry.sellPrice;
+    return NetOfFees(GrossGain(entry), Fees2023(entry, schedule));
+}
 
-    const double gross = shares * (sell - buy);
-    const double sharesCommission = shares * schedule.commissionRate;
-    const double sharesTransfer = shares * schedule.transferRate;
-    const double sharesStampDuty = shares * schedule.stampDutyRate;
-
-    const double buyCommission = AtLeast(sharesCommission * buy, schedule.minCommission);
-    const double buyTransfer = sharesTransfer * buy;
-    const double afterBuy = gross - (buyTransfer + buyCommission);
-
-    const double sellCommission = AtLeast(sharesCommission * sell, schedule.minCommission);
-    const double sellTransfer = sharesTransfer * sell;
-    const double sellStampDuty = sharesStampDuty * sell;
-    return afterBuy - ((sellTransfer + sellStampDuty) + sellCommission);
+TradeFees FeesUnder(const TradeEntry& entry, const RatesInForce& rates) {
+    return rates.rules == FeeRules::Since2023 ? Fees2023(entry, rates.since2023)
+                                              : ClassicFees(entry, rates.classic);
 }
 
 void FormatRateSummaryUnder(const RatesInForce& rates,

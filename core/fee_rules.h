@@ -35,9 +35,15 @@ void FormatRateSummary2023(const FeeSchedule2023& schedule,
 // The summary line of the rules in force.
 void FormatRateSummaryUnder(const RatesInForce& rates, std::span<char, SUMMARY_BUFFER_SIZE> buffer);
 
-// Gross gain less today's fees, in plain double arithmetic, in a fixed order. The exchange
-// does not matter.
+// Today's fees of both sides: commission and transfer fee on the traded value, stamp duty on the
+// sell side only. The exchange does not matter.
+TradeFees Fees2023(const TradeEntry& entry, const FeeSchedule2023& schedule);
+
+// Gross gain less today's fees, in plain double arithmetic, in a fixed order.
 double CalculateNetProfit2023(const TradeEntry& entry, const FeeSchedule2023& schedule);
+
+// Both sides' fees under the rules in force, as the net result is made from them.
+TradeFees FeesUnder(const TradeEntry& entry, const RatesInForce& rates);
 
 // The net result under the rules in force: CalculateNetProfit or CalculateNetProfit2023.
 double NetProfitUnder(const TradeEntry& entry, const RatesInForce& rates);

@@ -2,33 +2,36 @@
 
 namespace trellan {
 
-// Every line is one rounded double operation; the grouping of the sums is part of the result
-// (another grouping changes the last bits), so keep it exactly as written.
-double CalculateNetProfit(const TradeEntry& entry, const FeeSchedule& schedule) {
+namespace {
+
+// Every line is one rounded double operation, and each fee is formed as (quantity x rate) x
+// price; another grouping changes the last bits, so keep it exactly as written.
+SideFees ClassicSideFees(const TradeEntry& entry, const FeeSchedule& schedule, double price) {
     const auto shares = static_cast<double>(entry.quantity);
-    const double buy = entry.buyPrice;
-    const double sell = entry.sellPrice;
-
-    const double gross = shares * (sell - buy);
-    const double sharesCommission = shares * schedule.commissionRate;
-    const double sharesStampDuty = shares * schedule.stampDutyRate;
-
-    const double buyCommission = AtLeast(sharesCommission * buy, MIN_COMMISSION);
-    const double buyStampDuty = sharesStampDuty * buy;
-
-    if (entry.exchangeIndex == SECOND_EXCHANGE) {
-        const double afterBuy = gross - (buyStampDuty + buyCommission);
-        const double sellCommission = AtLeast(sharesCommission * sell, MIN_COMMISSION);
-        const double sellStampDuty = sharesStampDuty * sell;
-        return afterBuy - (sellStampDuty + sellCommission);
+    SideFees fees;
+    fees.commission = AtLeast((shares * schedule.commissionRate) * price, MIN_COMMISSION);
+    fees.stampDuty = (shares * schedule.stampDutyRate) * price;
+    fees.transferFeeCharged = entry.exchangeIndex != SECOND_EXCHANGE;
+    if (fees.transferFeeCharged) {
+        // Charged per share, so both sides pay the same amount.
+        fees.transferFee = AtLeast(shares * schedule.transferRate, MIN_TRANSFER_FEE);
     }
+    return fees;
+}
 
-    // The transfer fee is charged per share, so both sides pay the same amount.
-    const double transferFee = AtLeast(shares * schedule.transferRate, MIN_TRANSFER_FEE);
-    const double afterBuy = gross - ((transferFee + buyStampDuty) + buyCommission);
-    const double sellCommission = AtLeast(sharesCommission * sell, MIN_COMMISSION);
-    const double sellStampDuty = sharesStampDuty * sell;
-    return afterBuy - ((transferFee + sellStampDuty) + sellCommission);
+TradeFees BothSides(const TradeEntry& entry, const FeeSchedule& schedule) {
+    return {ClassicSideFees(entry, schedule, entry.buyPrice),
+            ClassicSideFees(entry, schedule, entry.sellPrice)};
+}
+
+}  // namespace
+
+TradeFees ClassicFees(const TradeEntry& entry, const FeeSchedule& schedule) {
+    return BothSides(entry, schedule);
+}
+
+double CalculateNetProfit(const TradeEntry& entry, const FeeSchedule& schedule) {
+    return NetOfFees(GrossGain(entry), BothSides(entry, schedule));
 }
 
 }  // namespace trellan

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/fee_schedule.h"
+#include "core/side_fees.h"
 
 namespace trellan {
 
@@ -30,6 +31,15 @@ struct TradeEntry {
 constexpr double AtLeast(double fee, double minimum) {
     return fee >= minimum ? fee : minimum;
 }
+
+// The gross gain: the quantity times the difference of the prices.
+constexpr double GrossGain(const TradeEntry& entry) {
+    return static_cast<double>(entry.quantity) * (entry.sellPrice - entry.buyPrice);
+}
+
+// The classic fees of both sides: commission and stamp duty on the traded value, and on any
+// exchange but the second a transfer fee per share.
+TradeFees ClassicFees(const TradeEntry& entry, const FeeSchedule& schedule);
 
 // Gross gain less the fees of both sides, in plain double arithmetic, in a fixed order.
 double CalculateNetProfit(const TradeEntry& entry, const FeeSchedule& schedule);

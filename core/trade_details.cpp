@@ -3,36 +3,6 @@
 #include <cmath>
 
 namespace trellan {
-namespace {
-
-// Each fee formed as the calculation forms it: (quantity x rate) x price.
-SideFees ClassicSide(const TradeEntry& entry, const FeeSchedule& schedule, double price) {
-    const auto shares = static_cast<double>(entry.quantity);
-    SideFees fees;
-    fees.commission = AtLeast(shares * schedule.commissionRate * price, MIN_COMMISSION);
-    fees.stampDuty = shares * schedule.stampDutyRate * price;
-    if (entry.exchangeIndex != SECOND_EXCHANGE) {
-        fees.transferFee = AtLeast(shares * schedule.transferRate, MIN_TRANSFER_FEE);
-    }
-    return fees;
-}
-
-SideFees Side2023(const TradeEntry& entry, const FeeSchedule2023& schedule, double price,
-                  bool selling) {
-    const auto shares = static_cast<double>(entry.quantity);
-    SideFees fees;
-    fees.commission = AtLeast(shares * schedule.commissionRate * price, schedule.minCommission);
-    fees.stampDuty = selling ? shares * schedule.stampDutyRate * price : 0.0;
-    fees.transferFee = shares * schedule.transferRate * price;
-    return fees;
-}
-
-double SideTotal(const SideFees& fees) {
-    return fees.commission + fees.stampDuty + fees.transferFee;
-}
-
-}  // namespace
-
 std::optional<double> BreakEvenSellPrice(const TradeEntry& entry, const RatesInForce& rates) {
     if (entry.quantity <= 0) {
         return std::nullopt;
@@ -60,17 +30,14 @@ std::optional<double> BreakEvenSellPrice(const TradeEntry& entry, const RatesInF
 }
 
 TradeDetails DescribeTrade(const TradeEntry& entry, const RatesInForce& rates) {
+    // The very fees, and the very sums, of which the calculation makes its result.
+    const TradeFees fees = FeesUnder(entry, rates);
     TradeDetails details;
-    if (rates.rules == FeeRules::Since2023) {
-        details.buy = Side2023(entry, rates.since2023, entry.buyPrice, false);
-        details.sell = Side2023(entry, rates.since2023, entry.sellPrice, true);
-    } else {
-        details.buy = ClassicSide(entry, rates.classic, entry.buyPrice);
-        details.sell = ClassicSide(entry, rates.classic, entry.sellPrice);
-    }
-    details.totalFees = SideTotal(details.buy) + SideTotal(details.sell);
-    details.gross = static_cast<double>(entry.quantity) * (entry.sellPrice - entry.buyPrice);
-    details.net = NetProfitUnder(entry, rates);
+    details.buy = fees.buy;
+    details.sell = fees.sell;
+    details.totalFees = SideTotal(fees.buy) + SideTotal(fees.sell);
+    details.gross = GrossGain(entry);
+    details.net = NetOfFees(details.gross, fees);
     details.breakEvenPrice = BreakEvenSellPrice(entry, rates);
     const double cost =
         static_cast<double>(entry.quantity) * entry.buyPrice + SideTotal(details.buy);

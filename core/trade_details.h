@@ -7,18 +7,11 @@
 
 namespace trellan {
 
-// The fees of one side of a trade.
-struct SideFees {
-    double commission = 0.0;
-    double stampDuty = 0.0;
-    double transferFee = 0.0;
-};
-
 // What one calculation came to, fee by fee, as the details of the calculator window show it.
 struct TradeDetails {
     SideFees buy;
     SideFees sell;
-    double totalFees = 0.0;  // buy side, then sell side, each commission + stamp duty + transfer
+    double totalFees = 0.0;  // the buy side's total, then the sell side's
     double gross = 0.0;
     double net = 0.0;  // bit for bit the calculator's result
     std::optional<double> breakEvenPrice;

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <fuzzer/FuzzedDataProvider.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +18,7 @@
 #include "settings/profile_text.h"
 
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 
 namespace trellan {
 namespace {
@@ -175,7 +175,7 @@ void CheckSet(std::string_view file, std::string_view section, std::string_view 
 }  // namespace trellan
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider input(data, size);
+    fuzzing::FuzzInput input(data, size);
     const auto capacity = input.ConsumeIntegralInRange<std::size_t>(0, 160);
     const std::string section = input.ConsumeRandomLengthString(40);
     const std::string key = input.ConsumeRandomLengthString(40);

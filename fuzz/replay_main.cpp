@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     }
     std::sort(seeds.begin(), seeds.end());
     for (const std::filesystem::path& seed : seeds) {
-        std::printf("%s\n", seed.c_str());
+        std::printf("%s\n", seed.string().c_str());
         std::fflush(stdout);
         std::ifstream in(seed, std::ios::binary);
         std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};

@@ -12,7 +12,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <fuzzer/FuzzedDataProvider.h>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +24,7 @@
 #include "settings/settings_file.h"
 
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ std::string CheckValueText(double value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider input(data, size);
+    fuzzing::FuzzInput input(data, size);
     const std::array<double, 3> values{
         std::bit_cast<double>(input.ConsumeIntegral<std::uint64_t>()),
         std::bit_cast<double>(input.ConsumeIntegral<std::uint64_t>()),

@@ -2,7 +2,7 @@
 # with the prefix it installs to (/usr).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME trellan)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VERSION ${TRELLAN_VERSION_TEXT})
 set(CPACK_PACKAGE_VENDOR "The Trellan developers")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 # Everything but the plain LICENSE, and the Debian documents, which nothing else installs.

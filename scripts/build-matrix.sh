@@ -2,7 +2,7 @@
 # Compiles Trellan the ways packagers and users build it by hand, warnings as errors: GCC Release
 # and MinSizeRel, Clang Release, each with its tests (compile only: the presets run the tests),
 # and checks that each program is hardened (hardening-check; see the README for what it cannot
-# find on Debian 12).
+# find on Debian 12). Then the Windows program as a packager cross-builds it, with no preset.
 # GCC Debug is the build scripts/lint.sh makes; RelWithDebInfo and Debug with the sanitizers are
 # the presets; build type None with Debian's flags is scripts/package.sh.
 # Usage: build-matrix.sh
@@ -26,4 +26,14 @@ for build in "g++ Release" "g++ MinSizeRel" "clang++ Release"; do
     [ "$compiler" = g++ ] || unchecked+=(--nofortify)
     hardening-check "${unchecked[@]}" "$dir/app/trellan"
 done
+# The Windows program as a packager cross-builds it: the toolchain file alone, no preset, and
+# warnings not made errors.
+echo "== Windows, toolchain file alone =="
+bash scripts/install-deps.sh windows
+cmake -S . -B build/matrix-windows-plain -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DBUILD_TESTING=OFF >/dev/null
+cmake --build build/matrix-windows-plain >/dev/null || {
+    cmake --build build/matrix-windows-plain 2>&1 | grep -E -A5 'error|warning' >&2
+    exit 1
+}
 echo "All builds compiled."

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
 bash scripts/package.sh >/dev/null
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/pkg/CMakeCache.txt)
+version=$(sed -n 's/^#define TRELLAN_VERSION_TEXT "\(.*\)"$/\1/p' build/pkg/generated/res/version.h)
 deb=build/pkg/trellan_${version}_$(dpkg --print-architecture).deb
 app_id=org.trellan.Trellan
 work=$(mktemp -d)

@@ -18,6 +18,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 echo "== windows: build =="
 cmake --preset windows -G Ninja >/dev/null
 cmake --build --preset windows
+# No test of the Linux build may be missing here unnoticed (test.sh builds that one first).
+if [ -f build/release/CTestTestfile.cmake ]; then
+    python3 scripts/check-test-lists.py build/release build/windows
+else
+    echo "build/release not configured: the test lists are not compared"
+fi
 
 # Statically linked runtime: nothing may be imported but the system's own DLLs (the compiler's
 # runtime DLLs are all named lib*.dll).

@@ -2,4 +2,4 @@
 
 #include "res/resource_ids.h"
 
-CAboutBoxDlg::CAboutBoxDlg() : dlg::CDialog(res::IDD_ABOUTBOX) {}
+CAboutBoxDlg::CAboutBoxDlg(dlg::CDialog* parent) : dlg::CDialog(res::IDD_ABOUTBOX, parent) {}

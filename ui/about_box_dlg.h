@@ -5,5 +5,5 @@
 // Names the product and its version.
 class CAboutBoxDlg : public dlg::CDialog {
   public:
-    CAboutBoxDlg();
+    explicit CAboutBoxDlg(dlg::CDialog* parent = nullptr);
 };

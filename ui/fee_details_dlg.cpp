@@ -39,7 +39,7 @@ bool AllFinite(const trellan::TradeDetails& details) {
 
 }  // namespace
 
-CFeeDetailsDlg::CFeeDetailsDlg() : dlg::CDialog(res::IDD_FEE_DETAILS) {}
+CFeeDetailsDlg::CFeeDetailsDlg(dlg::CDialog* parent) : dlg::CDialog(res::IDD_FEE_DETAILS, parent) {}
 
 bool CFeeDetailsDlg::OnInitDialog() {
     dlg::CDialog::OnInitDialog();

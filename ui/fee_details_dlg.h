@@ -12,7 +12,7 @@
 // net result, the break-even sell price and the return on the buy side's cost.
 class CFeeDetailsDlg : public dlg::CDialog {
   public:
-    CFeeDetailsDlg();
+    explicit CFeeDetailsDlg(dlg::CDialog* parent = nullptr);
 
     // The caller sets these before the modal run: the trade as last calculated (none before the
     // first Calculate), the rates it was calculated with, and the result field's text.

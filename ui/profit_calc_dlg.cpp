@@ -133,7 +133,7 @@ void CProfitCalcDlg::OnCalculate() {
 
 void CProfitCalcDlg::OnSettings() {
     trellan::FeeSchedule2023& since2023 = m_rates.since2023;
-    CFeeRateDlg rates;
+    CFeeRateDlg rates(this);
     rates.m_commission = trellan::ToPerMille(m_rates.classic.commissionRate).value;
     rates.m_stampDuty = trellan::ToPerMille(m_rates.classic.stampDutyRate).value;
     rates.m_transfer = trellan::ToPerMille(m_rates.classic.transferRate).value;
@@ -174,14 +174,14 @@ void CProfitCalcDlg::OnSettings() {
 }
 
 void CProfitCalcDlg::OnAbout() {
-    CAboutBoxDlg about;
+    CAboutBoxDlg about(this);
     about.DoModal();
 }
 
 // The details of the result on show: the trade and the rates it was calculated with, and the
 // result field's own text.
 void CProfitCalcDlg::OnDetails() {
-    CFeeDetailsDlg details;
+    CFeeDetailsDlg details(this);
     details.m_trade = m_lastTrade;
     details.m_rates = m_lastRates;
     details.m_resultText = GetItemText(res::IDC_NET_PROFIT);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <optional>
+#include <random>
 
 #include "core/fee_rules.h"
 #include "core/trade_details.h"
@@ -56,6 +57,60 @@ TEST_P(NetProfitTest, MatchesBitForBit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRules, NetProfitTest, testing::ValuesIn(TRADES), support::RowName{});
+
+// The calculation step by step as the rules state it, each fee summed where it is formed: the
+// reference against which the shared side fees are checked.
+double ClassicReference(const TradeEntry& e, const FeeSchedule& r) {
+    const auto n = static_cast<double>(e.quantity);
+    const double nc = n * r.commissionRate;
+    const double ns = n * r.stampDutyRate;
+    const double bc = AtLeast(nc * e.buyPrice, MIN_COMMISSION);
+    const double bs = ns * e.buyPrice;
+    const double sc = AtLeast(nc * e.sellPrice, MIN_COMMISSION);
+    const double ss = ns * e.sellPrice;
+    const double gross = n * (e.sellPrice - e.buyPrice);
+    if (e.exchangeIndex == SECOND_EXCHANGE) {
+        return (gross - (bs + bc)) - (ss + sc);
+    }
+    const double tf = AtLeast(n * r.transferRate, MIN_TRANSFER_FEE);
+    return (gross - ((tf + bs) + bc)) - ((tf + ss) + sc);
+}
+
+double TodayReference(const TradeEntry& e, const FeeSchedule2023& r) {
+    const auto n = static_cast<double>(e.quantity);
+    const double bc = AtLeast(n * r.commissionRate * e.buyPrice, r.minCommission);
+    const double sc = AtLeast(n * r.commissionRate * e.sellPrice, r.minCommission);
+    const double after = n * (e.sellPrice - e.buyPrice) - (n * r.transferRate * e.buyPrice + bc);
+    return after - ((n * r.transferRate * e.sellPrice + n * r.stampDutyRate * e.sellPrice) + sc);
+}
+
+// Many trades at whole-cent prices, with rates per mille in hundredths, both rules and both
+// exchanges: the result and the details' net are the reference's, bit for bit.
+TEST(NetProfitProperty, ResultAndDetailsAreTheStatedStepsBitForBit) {
+    std::mt19937_64 random(20261208);
+    const auto cents = [&random](int most) {
+        return static_cast<double>(std::uniform_int_distribution<int>(0, most)(random)) / 100.0;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const TradeEntry entry{cents(20000),
+                               std::uniform_int_distribution<int>(-100, 200000)(random),
+                               cents(20000), 0.0, round % 3 - 1};
+        RatesInForce rates{round % 2 == 0 ? FeeRules::Classic : FeeRules::Since2023,
+                           FromPerMille(PerMilleRates{PerMille{cents(300)}, PerMille{cents(300)},
+                                                      PerMille{cents(300)}}),
+                           {}};
+        const FeeSchedule today = FromPerMille(
+            PerMilleRates{PerMille{cents(300)}, PerMille{cents(300)}, PerMille{cents(300)}});
+        rates.since2023 = {today.commissionRate, today.stampDutyRate, today.transferRate,
+                           cents(1000)};
+        const double expected = rates.rules == FeeRules::Classic
+                                    ? ClassicReference(entry, rates.classic)
+                                    : TodayReference(entry, rates.since2023);
+        const auto bits = [](double value) { return std::bit_cast<std::uint64_t>(value); };
+        ASSERT_EQ(bits(NetProfitUnder(entry, rates)), bits(expected)) << "round " << round;
+        ASSERT_EQ(bits(DescribeTrade(entry, rates).net), bits(expected)) << "round " << round;
+    }
+}
 
 struct BreakEven {
     const char* name;

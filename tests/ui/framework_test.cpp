@@ -3,6 +3,9 @@
 #include <utility>
 #include <vector>
 
+#include "res/resource_ids.h"
+
+#include "ui/framework/dialog.h"
 #include "ui/framework/message_map.h"
 #include "ui/icon_position.h"
 #include "ui/qt/dialog_units.h"
@@ -68,6 +71,14 @@ TEST(MessageMap, OwnEntriesFirstThenTheBaseChainThenDefaultProcessing) {
     EXPECT_FALSE(send(dlg::WM_COMMAND_MESSAGE, clicked(9)));
     EXPECT_FALSE(send(dlg::WM_COMMAND_MESSAGE, dlg::CommandParam(7, 1)));
     EXPECT_FALSE(send(dlg::WM_PAINT_MESSAGE, 0));
+}
+
+// A window service asked of a dialog that does not run is the caller's fault, told at once,
+// never a read through a window that does not exist.
+TEST(DialogDeathTest, ServicesOutsideTheModalRunEndTheProgram) {
+    dlg::CDialog idle(res::IDD_ABOUTBOX);
+    EXPECT_DEATH(idle.SetItemText(res::IDC_STATIC, "x"), "does not run");
+    EXPECT_DEATH(static_cast<void>(idle.GetItemText(res::IDC_STATIC)), "does not run");
 }
 
 }  // namespace

@@ -1,14 +1,16 @@
 #include "ui/framework/dialog.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "ui/framework/data_exchange.h"
 #include "ui/framework/win_app.h"
 
 namespace dlg {
 
-CDialog::CDialog(int templateId, CDialog* /*parent*/)
-    : m_template(res::FindDialogTemplate(templateId)) {}
+CDialog::CDialog(int templateId, CDialog* parent)
+    : m_template(res::FindDialogTemplate(templateId)), m_parent(parent) {}
 
 CDialog::~CDialog() = default;
 
@@ -33,7 +35,7 @@ void CDialog::HandleInitDialog() {
     for (const res::ControlTemplate& control : m_template->controls) {
         if ((control.style & res::STYLE_TABSTOP) != 0 &&
             (control.style & res::STYLE_DISABLED) == 0) {
-            m_host->FocusItem(control.id);
+            Host().FocusItem(control.id);
             return;
         }
     }
@@ -52,7 +54,7 @@ bool CDialog::UpdateData(bool saveAndValidate) {
     // A write right after a failed read (Calculate shows the old value again) would leave the
     // caret before that value; the whole text is selected again so that typing replaces it.
     if (!saveAndValidate && m_unreadItem != CDataExchange::NO_CONTROL) {
-        m_host->FocusItem(m_unreadItem);
+        Host().FocusItem(m_unreadItem);
     }
     m_unreadItem = exchange.FailedId();
     return !exchange.Failed();
@@ -69,7 +71,7 @@ void CDialog::OnCancel() {
 }
 
 void CDialog::EndDialog(int result) {
-    m_host->EndDialog(result);
+    Host().EndDialog(result);
 }
 
 LResult CDialog::WindowProc(unsigned message, WParam wParam, LParam lParam) {
@@ -82,55 +84,69 @@ LResult CDialog::WindowProc(unsigned message, WParam wParam, LParam lParam) {
         handled = AfxGetApp()->OnWndMsg(message, wParam, lParam, result);
     }
     if (!handled) {
-        result = m_host->DefaultProcessing(message, wParam, lParam);
+        result = Host().DefaultProcessing(message, wParam, lParam);
     }
     m_current = outer;
     return result;
 }
 
 LResult CDialog::Default() {
-    return m_host->DefaultProcessing(m_current.message, m_current.wParam, m_current.lParam);
+    return Host().DefaultProcessing(m_current.message, m_current.wParam, m_current.lParam);
 }
 
 std::string CDialog::GetItemText(int id) const {
-    return m_host->GetItemText(id);
+    return Host().GetItemText(id);
 }
 void CDialog::SetItemText(int id, std::string_view text) {
-    m_host->SetItemText(id, text);
+    Host().SetItemText(id, text);
 }
 bool CDialog::IsItemChecked(int id) const {
-    return m_host->IsItemChecked(id);
+    return Host().IsItemChecked(id);
 }
 void CDialog::SetItemChecked(int id, bool checked) {
-    m_host->SetItemChecked(id, checked);
+    Host().SetItemChecked(id, checked);
 }
 void CDialog::EnableItem(int id, bool enabled) {
-    m_host->EnableItem(id, enabled);
+    Host().EnableItem(id, enabled);
 }
 void CDialog::FocusItem(int id) {
-    m_host->FocusItem(id);
+    Host().FocusItem(id);
 }
 void CDialog::ShowMessage(std::string_view text) {
-    m_host->ShowMessage(text);
+    Host().ShowMessage(text);
 }
 CMenu* CDialog::GetSystemMenu(bool /*revert*/) {
-    return m_host->GetSystemMenu();
+    return Host().GetSystemMenu();
 }
 void CDialog::SetIcon(HIcon icon, bool big) {
-    m_host->SetIcon(icon, big);
+    Host().SetIcon(icon, big);
 }
 bool CDialog::IsIconic() const {
-    return m_host->IsIconic();
+    return Host().IsIconic();
 }
 Rect CDialog::GetClientRect() const {
-    return m_host->GetClientRect();
+    return Host().GetClientRect();
 }
-DialogHost& CDialog::Host() {
+DialogHost& CDialog::Host() const {
+    if (m_host == nullptr) {
+        std::fprintf(stderr,
+                     "dialog %d: a window service was asked while the dialog does not run\n",
+                     m_template != nullptr ? m_template->id : -1);
+        std::abort();
+    }
     return *m_host;
 }
 
+DialogHost* CDialog::OwnerHost() const {
+    const CDialog* owner = m_parent;
+    if (owner == nullptr && AfxGetApp() != nullptr && AfxGetApp()->m_pMainWnd != this) {
+        owner = AfxGetApp()->m_pMainWnd;
+    }
+    return owner != nullptr ? owner->m_host.get() : nullptr;
+}
+
 LResult CDialog::SendMessageToWindow(unsigned message, WParam wParam, LParam lParam) {
-    return m_host->SendMessageToWindow(message, wParam, lParam);
+    return Host().SendMessageToWindow(message, wParam, lParam);
 }
 
 std::vector<int> CDialog::RadioGroup(int firstId) const {

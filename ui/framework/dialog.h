@@ -16,9 +16,13 @@ namespace dlg {
 class CDataExchange;
 
 // A dialog built from a template and run modally. Subclasses bind their members to controls in
-// DoDataExchange and their handlers to messages in a message map.
+// DoDataExchange and their handlers to messages in a message map. Its window services are for
+// the time it runs (from OnInitDialog until DoModal returns); asked at any other time, they end
+// the program with a message, as a call on a window that does not exist is a fault in the caller.
 class CDialog : public CCmdTarget {
   public:
+    // parent: the window that owns the dialog while it runs, and takes no input meanwhile; with
+    // none, the application's main window does, as with the platform's framework.
     explicit CDialog(int templateId, CDialog* parent = nullptr);
     ~CDialog() override;
 
@@ -50,7 +54,9 @@ class CDialog : public CCmdTarget {
     bool IsIconic() const;
     Rect GetClientRect() const;
     LResult SendMessageToWindow(unsigned message, WParam wParam, LParam lParam);
-    DialogHost& Host();
+    DialogHost& Host() const;
+    // The host of the window that owns this dialog, when that window runs; nullptr otherwise.
+    DialogHost* OwnerHost() const;
 
     // The buttons of the radio group that starts at firstId, in tab order.
     std::vector<int> RadioGroup(int firstId) const;
@@ -77,6 +83,7 @@ class CDialog : public CCmdTarget {
     };
 
     const res::DialogTemplate* m_template;
+    CDialog* m_parent;
     std::unique_ptr<DialogHost> m_host;
     CurrentMessage m_current;
     // The field the last read exchange could not read, until the next exchange.

@@ -21,9 +21,6 @@ std::unique_ptr<DialogHost> CreateDialogHost(CDialog& dialog, const res::DialogT
 namespace qt {
 namespace {
 
-// The dialog that runs innermost: the opener of the next one.
-QWidget* innermostWindow = nullptr;
-
 constexpr std::string_view ALPHABET = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 }  // namespace
@@ -35,12 +32,10 @@ QtDialogHost::~QtDialogHost() = default;
 
 int QtDialogHost::RunModal() {
     InstallAccessibleInterfaces();
-    QWidget* const opener = innermostWindow;
-    CreateWindow(opener);
-    innermostWindow = m_window.get();
+    const auto* owner = static_cast<const QtDialogHost*>(m_dialog.OwnerHost());
+    CreateWindow(owner != nullptr ? owner->m_window.get() : nullptr);
     m_dialog.HandleInitDialog();
     const int result = m_window->exec();
-    innermostWindow = opener;
     m_paint.End();
     m_window.reset();
     return result;

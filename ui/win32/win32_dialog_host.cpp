@@ -18,10 +18,6 @@ std::unique_ptr<DialogHost> CreateDialogHost(CDialog& dialog, const res::DialogT
 namespace win32 {
 namespace {
 
-// The dialog that runs innermost. A dialog made without a parent is owned by it, as a dialog
-// shown from a window's command is, so that window takes no input until the dialog ends.
-HWND innermostWindow = nullptr;
-
 // The messages the dialog layer's message maps may handle; every other one is the dialog
 // manager's alone.
 bool ForTheDialogLayer(UINT message) {
@@ -82,11 +78,12 @@ Win32DialogHost::Win32DialogHost(CDialog& dialog, const res::DialogTemplate& lay
     : m_dialog(dialog), m_layout(layout) {}
 
 int Win32DialogHost::RunModal() {
-    const HWND owner = innermostWindow;
+    // The owner takes no input until the dialog ends.
+    const auto* ownerHost = static_cast<const Win32DialogHost*>(m_dialog.OwnerHost());
+    const HWND owner = ownerHost != nullptr ? ownerHost->m_window : nullptr;
     const INT_PTR result =
         ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_layout.id), owner,
                           &Win32DialogHost::DialogProc, reinterpret_cast<LPARAM>(this));
-    innermostWindow = owner;
     m_window = nullptr;
     return static_cast<int>(result);
 }
@@ -109,7 +106,6 @@ INT_PTR CALLBACK Win32DialogHost::DialogProc(HWND window, UINT message, WPARAM w
 // told not to.
 INT_PTR Win32DialogHost::InitDialog(HWND window) {
     m_window = window;
-    innermostWindow = window;
     CentreOverOwner(window);
     ShowDisabledFieldsReadOnly(window, m_layout);
     m_dialog.HandleInitDialog();
