@@ -7,10 +7,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "res/version.h"
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QDialog dialog;
-    dialog.setWindowTitle(QStringLiteral("Trellan 0.12"));
+    dialog.setWindowTitle(QStringLiteral(TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT));
     dialog.setFixedSize(243, 233);
     auto* frame = new QGroupBox(&dialog);
     frame->setGeometry(9, 11, 224, 186);

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Process start to a painted window, and peak memory, of Trellan beside a bare Qt dialog.
 
-Usage: startup.py BUILD_DIR [RUNS]   (needs a display: run it under Xvfb)
-Runs both programs alternately RUNS times each and prints medians. A measurement, not a test.
+Usage: startup.py BUILD_DIR [RUNS]   (needs a display: bench/startup.sh gives it X11 and Weston)
+Runs both programs alternately RUNS times each and prints medians and their ratio. A
+measurement, not a test.
 """
 import os
 import shutil
@@ -43,6 +44,8 @@ def main():
     print(f"{'program':<16} {'start to paint (ms, median)':>28} {'peak RSS (MiB, median)':>24}")
     for name, (times, memory) in results.items():
         print(f"{name:<16} {statistics.median(times):>28.1f} {statistics.median(memory):>24.1f}")
+    ratio = statistics.median(results["Trellan"][0]) / statistics.median(results["bare Qt dialog"][0])
+    print(f"Trellan / bare Qt dialog, start to paint: {ratio:.2f}x")
 
 
 if __name__ == "__main__":
