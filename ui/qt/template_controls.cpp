@@ -146,7 +146,7 @@ TemplateControls CreateTemplateControls(QWidget& window, const res::DialogTempla
     if (groupBox != nullptr) {
         groupBox->lower();
     }
-    NameFieldsAfterTheirLabels(controls.templates);
+    NameFieldsAfterTheirLabels(layout, controls);
     return controls;
 }
 
