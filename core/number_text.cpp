@@ -139,6 +139,12 @@ bool IsTieAtTwoDecimals(double value) {
            std::fmod(eighths, 2.0) != 0.0;
 }
 
+constexpr double MONEY_CENTS_LIMIT = 1e15;
+
+bool ShowsCents(double value) {
+    return std::fabs(value) < MONEY_CENTS_LIMIT;  // false for a NaN
+}
+
 }  // namespace
 
 NumberText FormatFixed2(double value) {
@@ -152,6 +158,30 @@ NumberText FormatFixed2(double value) {
     ++text.chars[text.length - 1];
     text.chars[text.length] = '\0';
     return text;
+}
+
+NumberText FormatMoney(double value) {
+    if (!ShowsCents(value)) {
+        return FormatGeneral15(value);
+    }
+    NumberText text = FormatFixed2(value);
+    if (text.View() == "-0.00") {
+        std::copy(text.chars.begin() + 1, text.chars.end(), text.chars.begin());
+        --text.length;
+    }
+    return text;
+}
+
+std::optional<std::int64_t> MoneyCents(double value) {
+    if (!ShowsCents(value)) {
+        return std::nullopt;
+    }
+    const NumberText text = FormatMoney(value);
+    std::string digits(text.View());
+    digits.erase(digits.size() - 3, 1);  // the point before the two decimals
+    std::int64_t cents = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), cents);
+    return cents;
 }
 
 NumberText FormatScientific2(double value) {
@@ -237,6 +267,28 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
         return std::nullopt;
     }
     return value;
+}
+
+// The full-width forms are U+FF0B-U+FF19 (EF BC 8B-99 in UTF-8), the ideographic space U+3000
+// (E3 80 80): as ASCII, each is its code point less 0xFEE0, the space a blank.
+std::string PlainNumberText(std::string_view typed) {
+    std::string plain;
+    plain.reserve(typed.size());
+    for (std::size_t at = 0; at < typed.size(); ++at) {
+        const std::string_view rest = typed.substr(at);
+        const auto third = rest.size() >= 3 ? static_cast<unsigned char>(rest[2]) : 0U;
+        if (rest.starts_with("\xEF\xBC") && third >= 0x8B && third <= 0x99 && third != 0x8C &&
+            third != 0x8F) {
+            plain.push_back(static_cast<char>('+' + (third - 0x8B)));
+            at += 2;
+        } else if (rest.starts_with("\xE3\x80\x80")) {
+            plain.push_back(' ');
+            at += 2;
+        } else {
+            plain.push_back(typed[at]);
+        }
+    }
+    return plain;
 }
 
 }  // namespace trellan

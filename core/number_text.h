@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // Number texts that never depend on the user's locale: the decimal point is always '.'.
@@ -24,6 +25,12 @@ struct NumberText {
 // whose double lies below the tie, -> "1.00". Every text the program shows or stores with two
 // decimals comes from here.
 NumberText FormatFixed2(double value);
+// Money to the cent, as the windows show it: FormatFixed2 below 10^15 in magnitude (where a
+// double still holds every cent), never "-0.00"; from there on, and for infinities and NaNs,
+// as FormatGeneral15.
+NumberText FormatMoney(double value);
+// The cents that FormatMoney shows; none where it shows no cents.
+std::optional<std::int64_t> MoneyCents(double value);
 NumberText FormatScientific2(double value);  // as "%.2e": 1e300 -> "1.00e+300"
 NumberText FormatGeneral15(double value);    // as "%.15g": 945.5 -> "945.5", inf -> "inf"
 NumberText FormatShortest(double value);     // the shortest text that reads back exactly
@@ -41,5 +48,10 @@ double ParseLeadingDouble(std::string_view text);
 // FormatGeneral15 makes (inf, -inf and nan included) reads back.
 std::optional<double> ParseDouble(std::string_view text);
 std::optional<std::int32_t> ParseInt32(std::string_view text);
+
+// A number as a Chinese input method types it, in the plain form the field readers take: the
+// full-width digits, point, plus and minus (U+FF10-U+FF19, U+FF0E, U+FF0B, U+FF0D) become
+// ASCII, the ideographic space (U+3000) a blank. Any other text stays as it is.
+std::string PlainNumberText(std::string_view typed);
 
 }  // namespace trellan
