@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/number_text.h"
@@ -19,9 +20,9 @@ constexpr std::string_view CLASSIC_RULES = "按原有规则计算。";
 constexpr std::string_view RULES_2023 = "按现行规则（2023年8月28日起）计算。";
 constexpr std::string_view NONE = "—";
 
-// Money to the cent, an exact half cent away from zero; no fee or gain shows as "-0.00".
+// Money to the cent, as the result field shows it.
 std::string Money(double value) {
-    return std::string(trellan::FormatFixed2(value == 0.0 ? 0.0 : value).View());
+    return std::string(trellan::FormatMoney(value).View());
 }
 
 std::string MoneyOrNone(const std::optional<double>& value, std::string_view unit = {}) {
@@ -60,7 +61,7 @@ bool CFeeDetailsDlg::OnInitDialog() {
     SetItemText(res::IDC_DETAIL_SELL_TRANSFER, Money(details.sell.transferFee));
     SetItemText(res::IDC_DETAIL_TOTAL_FEES, Money(details.totalFees));
     SetItemText(res::IDC_DETAIL_GROSS, Money(details.gross));
-    SetItemText(res::IDC_DETAIL_NET, m_resultText);
+    SetItemText(res::IDC_DETAIL_NET, Money(details.net));
     SetItemText(res::IDC_DETAIL_BREAK_EVEN, MoneyOrNone(details.breakEvenPrice));
     SetItemText(res::IDC_DETAIL_RETURN, MoneyOrNone(details.returnPercent, "%"));
     SetItemText(res::IDC_DETAIL_NOTE,

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 #include "core/fee_rules.h"
 #include "core/net_profit.h"
@@ -14,11 +13,10 @@ class CFeeDetailsDlg : public dlg::CDialog {
   public:
     explicit CFeeDetailsDlg(dlg::CDialog* parent = nullptr);
 
-    // The caller sets these before the modal run: the trade as last calculated (none before the
-    // first Calculate), the rates it was calculated with, and the result field's text.
+    // The caller sets these before the modal run: the trade of the result on show (none while
+    // there is none) and the rates it was calculated with.
     std::optional<trellan::TradeEntry> m_trade;
     trellan::RatesInForce m_rates;
-    std::string m_resultText;
 
   protected:
     bool OnInitDialog() override;

@@ -9,11 +9,14 @@ CFeeRateDlg::CFeeRateDlg(dlg::CDialog* parent) : dlg::CDialog(res::IDD_FEE_RATES
 DEFINE_MESSAGE_MAP(CFeeRateDlg, dlg::CDialog,
                    dlg::MapClicked(res::IDC_RULES_2023, &CFeeRateDlg::OnRulesClicked))
 
+// A rate or a minimum is a finite amount, zero or more: a negative fee is no fee.
 void CFeeRateDlg::ExchangeShownRates(dlg::CDataExchange& exchange) {
-    dlg::DDX_Text(exchange, res::IDC_COMMISSION_RATE, m_use2023 ? m_commission2023 : m_commission);
-    dlg::DDX_Text(exchange, res::IDC_STAMP_DUTY_RATE, m_use2023 ? m_stampDuty2023 : m_stampDuty);
-    dlg::DDX_Text(exchange, res::IDC_TRANSFER_RATE, m_use2023 ? m_transfer2023 : m_transfer);
-    dlg::DDX_Text(exchange, res::IDC_MIN_COMMISSION, m_minCommission);
+    dlg::DDX_Text(exchange, res::IDC_COMMISSION_RATE, m_use2023 ? m_commission2023 : m_commission,
+                  0.0);
+    dlg::DDX_Text(exchange, res::IDC_STAMP_DUTY_RATE, m_use2023 ? m_stampDuty2023 : m_stampDuty,
+                  0.0);
+    dlg::DDX_Text(exchange, res::IDC_TRANSFER_RATE, m_use2023 ? m_transfer2023 : m_transfer, 0.0);
+    dlg::DDX_Text(exchange, res::IDC_MIN_COMMISSION, m_minCommission, 0.0);
 }
 
 void CFeeRateDlg::DoDataExchange(dlg::CDataExchange& exchange) {

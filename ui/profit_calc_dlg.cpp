@@ -1,6 +1,10 @@
 #include "ui/profit_calc_dlg.h"
 
+#include <cmath>
 #include <string>
+#include <string_view>
+
+#include "core/number_text.h"
 
 #include "settings/fee_settings.h"
 #include "settings/settings_location.h"
@@ -33,6 +37,14 @@ std::string WhereSaved(const char* path, trellan::NoSavePath noSavePath) {
     return "（找不到程序所在的文件夹）";
 }
 
+// A result that is no finite number is shown as what it means to the user.
+constexpr std::string_view OUT_OF_RANGE = "超出范围";
+
+std::string ResultText(double net) {
+    return std::isfinite(net) ? std::string(trellan::FormatMoney(net).View())
+                              : std::string(OUT_OF_RANGE);
+}
+
 std::string SaveFailedMessage(const char* path, trellan::NoSavePath noSavePath) {
     return "无法把费率保存到设置文件" + WhereSaved(path, noSavePath) +
            "。新的费率仅在本次运行中有效。";
@@ -50,14 +62,21 @@ DEFINE_MESSAGE_MAP(CProfitCalcDlg, dlg::CDialog, dlg::MapSysCommand(&CProfitCalc
                    dlg::MapClicked(res::IDC_CALCULATE, &CProfitCalcDlg::OnCalculate),
                    dlg::MapClicked(res::IDC_SETTINGS, &CProfitCalcDlg::OnSettings),
                    dlg::MapClicked(res::IDC_ABOUT, &CProfitCalcDlg::OnAbout),
-                   dlg::MapClicked(res::IDC_DETAILS, &CProfitCalcDlg::OnDetails))
+                   dlg::MapClicked(res::IDC_DETAILS, &CProfitCalcDlg::OnDetails),
+                   dlg::MapChanged(res::IDC_BUY_PRICE, &CProfitCalcDlg::OnInputEdited),
+                   dlg::MapChanged(res::IDC_QUANTITY, &CProfitCalcDlg::OnInputEdited),
+                   dlg::MapChanged(res::IDC_SELL_PRICE, &CProfitCalcDlg::OnInputEdited),
+                   dlg::MapClicked(res::IDC_EXCHANGE_A, &CProfitCalcDlg::OnExchangeClicked),
+                   dlg::MapClicked(res::IDC_EXCHANGE_B, &CProfitCalcDlg::OnExchangeClicked))
 
 void CProfitCalcDlg::DoDataExchange(dlg::CDataExchange& exchange) {
     dlg::CDialog::DoDataExchange(exchange);
-    dlg::DDX_Text(exchange, res::IDC_BUY_PRICE, m_entry.buyPrice);
-    dlg::DDX_Text(exchange, res::IDC_QUANTITY, m_entry.quantity);
-    dlg::DDX_Text(exchange, res::IDC_SELL_PRICE, m_entry.sellPrice);
-    dlg::DDX_Text(exchange, res::IDC_NET_PROFIT, m_entry.netResult);
+    dlg::DDX_Text(exchange, res::IDC_BUY_PRICE, m_entry.buyPrice, 0.0);
+    dlg::DDX_Text(exchange, res::IDC_QUANTITY, m_entry.quantity, 0);
+    dlg::DDX_Text(exchange, res::IDC_SELL_PRICE, m_entry.sellPrice, 0.0);
+    // Money to the cent cannot be read back as the double it shows: the member keeps that.
+    dlg::DDX_Shown(exchange, res::IDC_NET_PROFIT,
+                   m_resultTrade ? ResultText(m_entry.netResult) : std::string());
     dlg::DDX_Radio(exchange, res::IDC_EXCHANGE_A, m_entry.exchangeIndex);
 }
 
@@ -121,14 +140,42 @@ dlg::HIcon CProfitCalcDlg::OnQueryDragIcon() {
     return m_icon;
 }
 
-// A field that cannot be read has been reported already; the calculation goes on with the
-// values as they stand, and the fields show them again.
+// A field that cannot be read has been told and has the focus: nothing is calculated, and every
+// field keeps what the user typed there.
 void CProfitCalcDlg::OnCalculate() {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        ClearResult();
+        return;
+    }
     m_entry.netResult = trellan::NetProfitUnder(m_entry, m_rates);
-    m_lastTrade = m_entry;
-    m_lastRates = m_rates;
+    m_resultTrade = m_entry;
+    m_resultRates = m_rates;
     UpdateData(false);
+}
+
+void CProfitCalcDlg::OnOK() {
+    OnCalculate();
+}
+
+// The window's own writes change the fields too; only the user's edits part them from the result.
+void CProfitCalcDlg::OnInputEdited() {
+    if (!SettingItemText() && m_resultTrade) {
+        ClearResult();
+    }
+}
+
+void CProfitCalcDlg::OnExchangeClicked() {
+    std::int32_t checked = trellan::FIRST_EXCHANGE;
+    dlg::CDataExchange reading(*this, true);
+    dlg::DDX_Radio(reading, res::IDC_EXCHANGE_A, checked);
+    if (m_resultTrade && checked != m_resultTrade->exchangeIndex) {
+        ClearResult();
+    }
+}
+
+void CProfitCalcDlg::ClearResult() {
+    m_resultTrade.reset();
+    SetItemText(res::IDC_NET_PROFIT, "");
 }
 
 void CProfitCalcDlg::OnSettings() {
@@ -146,6 +193,7 @@ void CProfitCalcDlg::OnSettings() {
     if (rates.DoModal() != dlg::RESULT_OK) {
         return;
     }
+    ClearResult();  // calculated with the rates or rules of before
     // The values as confirmed, stored as they are, not the rates converted back.
     const trellan::ConfirmedFees confirmed{
         .rules = rates.m_use2023 ? trellan::FeeRules::Since2023 : trellan::FeeRules::Classic,
@@ -178,13 +226,11 @@ void CProfitCalcDlg::OnAbout() {
     about.DoModal();
 }
 
-// The details of the result on show: the trade and the rates it was calculated with, and the
-// result field's own text.
+// The details of the result on show: the trade and the rates it was calculated with.
 void CProfitCalcDlg::OnDetails() {
     CFeeDetailsDlg details(this);
-    details.m_trade = m_lastTrade;
-    details.m_rates = m_lastRates;
-    details.m_resultText = GetItemText(res::IDC_NET_PROFIT);
+    details.m_trade = m_resultTrade;
+    details.m_rates = m_resultRates;
     details.DoModal();
 }
 

@@ -26,6 +26,9 @@ class CProfitCalcDlg : public dlg::CDialog {
   protected:
     void DoDataExchange(dlg::CDataExchange& exchange) override;
     bool OnInitDialog() override;
+    // Enter calculates, as in any calculator; the window ends only as Cancel ends it (Escape,
+    // the close box, the system menu's Close).
+    void OnOK() override;
 
     void OnSysCommand(unsigned command, dlg::LParam parameter);
     void OnPaint();
@@ -34,16 +37,21 @@ class CProfitCalcDlg : public dlg::CDialog {
     void OnSettings();
     void OnAbout();
     void OnDetails();
+    void OnInputEdited();
+    void OnExchangeClicked();
 
     DECLARE_MESSAGE_MAP()
 
   private:
     void ShowRateSummary();
+    // The result field shows a result only while it belongs to the inputs and rates on show.
+    void ClearResult();
 
     trellan::TradeEntry m_entry;
-    // The last calculation as made, for its details: the trade and the rates then in force.
-    std::optional<trellan::TradeEntry> m_lastTrade;
-    trellan::RatesInForce m_lastRates;
+    // The calculation the result field shows, as made, for its details: the trade and the rates
+    // then in force; none while the field is empty.
+    std::optional<trellan::TradeEntry> m_resultTrade;
+    trellan::RatesInForce m_resultRates;
     std::array<char, trellan::SUMMARY_BUFFER_SIZE> m_rateSummary{};
     trellan::RatesInForce m_rates;  // the classic schedule and today's, and the choice
     bool m_has2023Section = false;  // today's set is in the settings file

@@ -146,14 +146,14 @@ def check_fee_rates(program, settings_button):
     check("the * button opens the fee rate dialog by its action", dialog, stop=True)
     f = controls(dialog, "fee rates", FEE_RATES)
 
-    # A field that cannot be read: the message says why, and once it closes by its button the
-    # user is back in that field.
+    # A field that cannot be read: the message names it and says what it takes, and once it
+    # closes by its button the user is back in that field.
     Atspi.EditableText.set_text_contents(f["增值税"], "one")
     act(f["确定"], "Press")
     alert = wait_for(lambda: program.top_level(Role.ALERT))
     texts, buttons = (named(alert, Role.LABEL), named(alert, Role.PUSH_BUTTON)) if alert else ({}, {})
-    check("an unreadable rate is told, with a button 确定",
-          "请输入一个数字。" in texts and "确定" in buttons, list(texts), stop=True)
+    check("an unreadable rate is told by name, with a button 确定",
+          "增值税：请输入一个不小于 0 的数字。" in texts and "确定" in buttons, list(texts), stop=True)
     act(buttons["确定"], "Press")
     check("the message closes by its button",
           wait_for(lambda: program.top_level(Role.ALERT) is None), stop=True)

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -143,12 +144,21 @@ std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id) {
     });
 }
 
+// Keys for ASCII; what lies beyond comes as an input method commits it (full-width forms).
 void Type(Window dialog, int id, std::string_view text) {
     OnGui([dialog, id, typed = QString::fromUtf8(text)] {
         auto* field = Item<QLineEdit>(dialog, id);
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Backspace);
-        QTest::keyClicks(field, typed);
+        for (const QChar c : typed) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(field, c.toLatin1());
+                continue;
+            }
+            QInputMethodEvent committed;
+            committed.setCommitString(c);
+            QApplication::sendEvent(field, &committed);
+        }
     });
 }
 

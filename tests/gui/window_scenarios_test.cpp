@@ -62,17 +62,17 @@ class Calculator : public testing::Test {
     CProfitCalcDlg calculator;
 };
 
-// The calculator starts with zeros, the first exchange and the default rates, the focus in the
-// buy price, its text selected so that typing replaces it. The result, once calculated, reads at
-// 4.5:1 or better against its field (WCAG), in each colour scheme. The About button and the system
-// menu's item (its command also with the low four bits that the system may set) show the About box;
-// Enter or Escape closes it and the calculator comes back as it was.
+// The calculator starts with zeros, the first exchange, the default rates and no result, the
+// focus in the buy price, its text selected so that typing replaces it. The result, once
+// calculated, reads at 4.5:1 or better against its field (WCAG), in each colour scheme. The About
+// button and the system menu's item (its command also with the low four bits that the system may
+// set) show the About box; Enter or Escape closes it and the calculator comes back as it was.
 TEST_F(Calculator, StartsWithZerosShowsAReadableResultAndTheAboutBox) {
     Drive([](Window dialog) {
         EXPECT_EQ(Caption(dialog), TRELLAN_PRODUCT_NAME " " TRELLAN_VERSION_TEXT);
         EXPECT_EQ(Texts(dialog, {IDC_BUY_PRICE, IDC_QUANTITY, IDC_SELL_PRICE, IDC_NET_PROFIT,
                                  IDC_RATE_SUMMARY}),
-                  "0|0|0|0|" + DEFAULT_SUMMARY);
+                  "0|0|0||" + DEFAULT_SUMMARY);
         EXPECT_TRUE(Checked(dialog, IDC_EXCHANGE_A));
         EXPECT_TRUE(HasFocus(dialog, IDC_BUY_PRICE));
         EXPECT_EQ(SelectedText(dialog, IDC_BUY_PRICE), "0");
@@ -91,13 +91,14 @@ TEST_F(Calculator, StartsWithZerosShowsAReadableResultAndTheAboutBox) {
             Press(key, true);
             EXPECT_TRUE(WaitUntilClosed(box));
         }
-        EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), "-12");
+        EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), "-12.00");
     });
 }
 
-// A trade calculated, or none, and its details opened from the "…" button, or on the second
-// exchange from the system menu: the result field's text, then every fee to the cent, the result
-// field's text again, the break-even sell price, the return and the rules.
+// A trade typed and calculated, or none: the result field's text, to the cent, or the message
+// that refuses a field (and then no result). Where given, the details opened from the "…"
+// button, or on the second exchange from the system menu: every fee to the cent, the net result,
+// the break-even sell price, the return and the rules.
 struct TradeCase {
     const char* name;
     const char* settings;  // the text of Set.ini; nullptr: none
@@ -105,23 +106,40 @@ struct TradeCase {
     const char* quantity;
     const char* sell;
     bool secondExchange;
-    const char* shown;
+    const char* result;             // the result field's text
+    const char* told = nullptr;     // the message that refuses a field
+    const char* details = nullptr;  // nullptr: not opened
 };
 
+const char* const TODAY = "[SET]\r\nRULES=2023\r\n";
+
 const TradeCase TRADES[] = {
-    {"before any calculation", nullptr, nullptr, nullptr, nullptr, false,
-     "0||||||||||||尚未计算：请先按“计  算”。"},
-    {"first exchange", nullptr, "10", "1000", "11", false,
-     "945.5|15.00|16.50|10.00|11.00|1.00|1.00|54.50|1000.00|945.5|10.06|9.43%|按原有规则计算。"},
-    {"second exchange", nullptr, "10", "1000", "11", true,
-     "947.5|15.00|16.50|10.00|11.00|0.00|0.00|52.50|1000.00|947.5|10.06|9.45%|按原有规则计算。"},
-    {"today's rules", "[SET]\r\nRULES=2023\r\n", "10", "1000", "11", false,
-     "984.29|5.00|5.00|0.00|5.50|0.10|0.11|15.71|1000.00|984.29|10.02|9.84%|"
+    {"before any calculation", nullptr, nullptr, nullptr, nullptr, false, "", nullptr,
+     "|||||||||||尚未计算：请先按“计  算”。"},
+    {"first exchange", nullptr, "10", "1000", "11", false, "945.50", nullptr,
+     "15.00|16.50|10.00|11.00|1.00|1.00|54.50|1000.00|945.50|10.06|9.43%|按原有规则计算。"},
+    {"second exchange", nullptr, "10", "1000", "11", true, "947.50", nullptr,
+     "15.00|16.50|10.00|11.00|0.00|0.00|52.50|1000.00|947.50|10.06|9.45%|按原有规则计算。"},
+    {"today's rules", TODAY, "10", "1000", "11", false, "984.29", nullptr,
+     "5.00|5.00|0.00|5.50|0.10|0.11|15.71|1000.00|984.29|10.02|9.84%|"
      "按现行规则（2023年8月28日起）计算。"},
-    {"no shares, no break-even price, no minus zero", nullptr, "10", "0", "9", false,
-     "-12|5.00|5.00|0.00|0.00|1.00|1.00|12.00|0.00|-12|—|-200.00%|按原有规则计算。"},
-    {"not finite", nullptr, "1e308", "-2147483648", "-1e308", true,
-     "-nan||||||||||||结果不是有限数，无法列出明细。"},
+    {"no shares, no break-even price, no minus zero", nullptr, "10", "0", "9", false, "-12.00",
+     nullptr, "5.00|5.00|0.00|0.00|1.00|1.00|12.00|0.00|-12.00|—|-200.00%|按原有规则计算。"},
+    {"not finite", nullptr, "1e308", "1000", "1e308", true, "超出范围", nullptr,
+     "|||||||||||结果不是有限数，无法列出明细。"},
+    {"a cent up", nullptr, "10", "1000", "10.06", false, "7.85"},
+    {"just below half a cent down", nullptr, "10", "1000", "10.05", false, "-2.12"},
+    {"today's rules, to the cent", TODAY, "10", "100", "10.5", false, "39.45"},
+    {"full-width forms and blanks", nullptr, "１０．００", "\u3000１０００ ", "＋１１", false,
+     "945.50"},
+    {"negative quantity", nullptr, "10", "－1000", "11", false, "",
+     "数量：请输入 0 到 2147483647 之间的整数。"},
+    {"negative price", nullptr, "-10", "1000", "11", false, "",
+     "尺料价格：请输入一个不小于 0 的数字。"},
+    {"infinite price", nullptr, "10", "1000", "inf", false, "",
+     "用材码：请输入一个不小于 0 的数字。"},
+    {"price not a number", nullptr, "10", "1000", "nan", false, "",
+     "用材码：请输入一个不小于 0 的数字。"},
 };
 
 class Trade : public Calculator, public testing::WithParamInterface<TradeCase> {};
@@ -135,18 +153,26 @@ TEST_P(Trade, ShowsItsResultAndDetails) {
         if (row.buy != nullptr) {
             TypeTrade(dialog, row.buy, row.quantity, row.sell);
             Click(dialog, row.secondExchange ? IDC_EXCHANGE_B : IDC_EXCHANGE_A);
-            Click(dialog, IDC_CALCULATE);
+            Click(dialog, IDC_CALCULATE, row.told != nullptr);
+        }
+        if (row.told != nullptr) {
+            EXPECT_EQ(AcceptMessage(), row.told);
+            ASSERT_TRUE(WaitForReturnTo(dialog));
+        }
+        EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), row.result);
+        if (row.details == nullptr) {
+            return;
         }
         row.secondExchange ? SystemCommandLater(dialog, IDM_DETAILS)
                            : Click(dialog, IDC_DETAILS, true);
         const Window details = WaitForDialog(dialog);
         ASSERT_NE(details, nullptr);
-        std::string shown = Text(dialog, IDC_NET_PROFIT);
-        for (int id = IDC_DETAIL_BUY_COMMISSION; id <= IDC_DETAIL_NOTE; ++id) {
+        std::string shown = Text(details, IDC_DETAIL_BUY_COMMISSION);
+        for (int id = IDC_DETAIL_BUY_COMMISSION + 1; id <= IDC_DETAIL_NOTE; ++id) {
             shown += '|';
             shown += Text(details, id);
         }
-        EXPECT_EQ(shown, row.shown);
+        EXPECT_EQ(shown, row.details);
         Press(Enter, true);  // the default button: OK
         EXPECT_TRUE(WaitUntilClosed(details));
     });
@@ -154,29 +180,45 @@ TEST_P(Trade, ShowsItsResultAndDetails) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Trade, testing::ValuesIn(TRADES), support::RowName{});
 
-// After the trade 5, 100, 6 the user types 20, 1000, 11 on the second exchange, the quantity
-// not whole, and presses Calculate: the message names the problem, the fields before it take
-// their new values, it and every later one (the exchange too) keep the old, the result is worked
-// out from what is shown, and the quantity has the focus, its text wholly selected. Enter, a
-// field unreadable, tells it too instead of ending the window.
-TEST_F(Calculator, UnreadableFieldIsToldAndKeepsTheFieldsAfterIt) {
+// After the result for 10, 1000, 11 the user types 20, abc, 12 and presses Calculate: the message
+// names the field and what it takes, the field has the focus with its text wholly selected,
+// every field keeps what was typed and no result is shown. Enter tells it again; once the field
+// reads, Enter calculates and the window stays.
+TEST_F(Calculator, UnreadableFieldStopsTheCalculationAndKeepsWhatWasTyped) {
     Drive([](Window dialog) {
-        TypeTrade(dialog, "5", "100", "6");
+        TypeTrade(dialog, "10", "1000", "11");
         Click(dialog, IDC_CALCULATE);
-        TypeTrade(dialog, "20", "1.5", "11");
-        Click(dialog, IDC_EXCHANGE_B);
-        Click(dialog, IDC_CALCULATE, true);
-        EXPECT_NE(AcceptMessage().find("整数"), std::string::npos);
-        ASSERT_TRUE(WaitForReturnTo(dialog));
-        EXPECT_EQ(Texts(dialog, {IDC_BUY_PRICE, IDC_QUANTITY, IDC_SELL_PRICE, IDC_NET_PROFIT}),
-                  "20|100|6|-1414.6");
-        EXPECT_TRUE(Checked(dialog, IDC_EXCHANGE_A));
-        EXPECT_TRUE(HasFocus(dialog, IDC_QUANTITY));
-        EXPECT_EQ(SelectedText(dialog, IDC_QUANTITY), "100");
-        Type(dialog, IDC_QUANTITY, "x");
-        Press(Enter, true);
-        EXPECT_NE(AcceptMessage().find("整数"), std::string::npos);
-        EXPECT_TRUE(WaitForReturnTo(dialog));
+        TypeTrade(dialog, "20", "abc", "12");
+        for (const bool enter : {false, true}) {
+            enter ? Press(Enter, true) : Click(dialog, IDC_CALCULATE, true);
+            EXPECT_EQ(AcceptMessage(), "数量：请输入 0 到 2147483647 之间的整数。");
+            ASSERT_TRUE(WaitForReturnTo(dialog));
+            EXPECT_EQ(Texts(dialog, {IDC_BUY_PRICE, IDC_QUANTITY, IDC_SELL_PRICE, IDC_NET_PROFIT}),
+                      "20|abc|12|");
+            EXPECT_TRUE(HasFocus(dialog, IDC_QUANTITY));
+            EXPECT_EQ(SelectedText(dialog, IDC_QUANTITY), "abc");
+        }
+        Type(dialog, IDC_QUANTITY, "1000");
+        Press(Enter);
+        EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), "-8082.00");
+    });
+}
+
+// A result belongs to what is on screen: an edit of any field, or another exchange, empties it,
+// and the details then have nothing to show; the window's own writes of the fields do not.
+TEST_F(Calculator, EditingEmptiesTheResult) {
+    Drive([](Window dialog) {
+        for (const int id : {IDC_BUY_PRICE, IDC_QUANTITY, IDC_SELL_PRICE, IDC_EXCHANGE_B}) {
+            Click(dialog, IDC_EXCHANGE_A);
+            Click(dialog, IDC_CALCULATE);
+            EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), "-12.00");
+            id == IDC_EXCHANGE_B ? Click(dialog, id) : Type(dialog, id, "0");
+            EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), "") << id;
+        }
+        Click(dialog, IDC_DETAILS, true);
+        const Window details = WaitForDialog(dialog);
+        ASSERT_NE(details, nullptr);
+        EXPECT_EQ(Text(details, IDC_DETAIL_NOTE), "尚未计算：请先按“计  算”。");
     });
 }
 
@@ -189,7 +231,7 @@ struct KeyCase {
     std::vector<Key> keys;
     int focus;  // the control focused after them; 0: the window has ended
     int checked;
-    const char* shown = "0";
+    const char* shown = "";
 };
 
 constexpr int A = IDC_EXCHANGE_A;
@@ -201,8 +243,10 @@ const KeyCase KEYS[] = {
     {"Shift+Tab enters and leaves the group", IDC_SETTINGS, {BackTab, BackTab}, IDC_CALCULATE, A},
     {"Left goes round the two exchanges only", IDC_CALCULATE, {Tab, Left}, B, B},
     {"the result field is no tab stop", IDC_SELL_PRICE, {Tab}, IDC_CALCULATE, A},
-    {"Enter on a button presses it", IDC_CALCULATE, {Enter}, IDC_CALCULATE, A, "-12"},
-    {"Enter in a field ends it", IDC_SELL_PRICE, {Enter}, 0, A},
+    {"Enter on a button presses it", IDC_CALCULATE, {Enter}, IDC_CALCULATE, A, "-12.00"},
+    {"Enter in a field calculates", IDC_SELL_PRICE, {Enter}, IDC_SELL_PRICE, A, "-12.00"},
+    {"Enter in the buy price calculates", IDC_BUY_PRICE, {Enter}, IDC_BUY_PRICE, A, "-12.00"},
+    {"Enter in the quantity calculates", IDC_QUANTITY, {Enter}, IDC_QUANTITY, A, "-12.00"},
     {"Escape ends it", IDC_BUY_PRICE, {Escape}, 0, A},
 };
 
@@ -244,9 +288,10 @@ TEST_F(Calculator, CloseBoxAndSystemMenuCloseEndIt) {
 
 // The fee rate dialog opens on the rates in force. What the user types there takes effect only
 // with OK, for the run even when Set.ini cannot be saved (the message names it); a field that
-// cannot be read is told once, and the dialog stays open on it. Each rule set keeps its own rates
-// in the same three fields, the minimum commission only today's; OK saves both and the choice,
-// and a restart calculates with them. The result stays until the next Calculate.
+// cannot be read, or holds a rate below zero or not finite, is told once by name, and the dialog
+// stays open on it. Each rule set keeps its own rates in the same three fields, the minimum
+// commission only today's; OK saves both and the choice, and a restart calculates with them.
+// Cancel keeps the result; OK empties it, as it was calculated with the rates of before.
 TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
     std::filesystem::create_directory(SettingsFile());  // cannot be saved, at first
     Drive([](Window dialog) {
@@ -257,6 +302,7 @@ TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
         Type(rates, IDC_COMMISSION_RATE, "9");
         Click(rates, ID_CANCEL, true);  // nothing saved: a save would be told
         ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), "-12.00");
         Click(dialog, IDC_SETTINGS, true);
         rates = WaitForDialog(dialog);
         ASSERT_NE(rates, nullptr);
@@ -273,13 +319,15 @@ TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
         ASSERT_NE(rates, nullptr);
         EXPECT_FALSE(Enabled(rates, IDC_MIN_COMMISSION));
         Type(rates, IDC_COMMISSION_RATE, "2");
-        Type(rates, IDC_STAMP_DUTY_RATE, "x");
-        Click(rates, ID_OK, true);
-        EXPECT_NE(AcceptMessage().find("数字"), std::string::npos);
-        ASSERT_TRUE(WaitForReturnTo(rates));
-        EXPECT_TRUE(HasFocus(rates, IDC_STAMP_DUTY_RATE));
+        for (const char* refused : {"nan", "－1"}) {
+            Type(rates, IDC_STAMP_DUTY_RATE, refused);
+            Click(rates, ID_OK, true);
+            EXPECT_EQ(AcceptMessage(), "增值税：请输入一个不小于 0 的数字。");
+            ASSERT_TRUE(WaitForReturnTo(rates));
+            EXPECT_TRUE(HasFocus(rates, IDC_STAMP_DUTY_RATE));
+        }
         Type(rates, IDC_STAMP_DUTY_RATE, "1");
-        Type(rates, IDC_TRANSFER_RATE, "-1");
+        Type(rates, IDC_TRANSFER_RATE, "０．５");
         Click(rates, IDC_RULES_2023);
         EXPECT_EQ(Texts(rates, {IDC_COMMISSION_RATE, IDC_STAMP_DUTY_RATE, IDC_TRANSFER_RATE,
                                 IDC_MIN_COMMISSION}),
@@ -295,7 +343,7 @@ TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
         Type(rates, IDC_COMMISSION_RATE, "0.25");
         Click(rates, ID_OK, true);
         ASSERT_TRUE(WaitForReturnTo(dialog));
-        EXPECT_EQ(Texts(dialog, {IDC_RATE_SUMMARY, IDC_NET_PROFIT}), SUMMARY_2023 + "|-12");
+        EXPECT_EQ(Texts(dialog, {IDC_RATE_SUMMARY, IDC_NET_PROFIT}), SUMMARY_2023 + "|");
     });
     CProfitCalcDlg restarted;
     RunDriven(restarted, [](Window dialog) {
@@ -308,7 +356,7 @@ TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
         EXPECT_TRUE(Checked(rates, IDC_RULES_2023));
         Click(rates, IDC_RULES_2023);
         EXPECT_EQ(Texts(rates, {IDC_COMMISSION_RATE, IDC_STAMP_DUTY_RATE, IDC_TRANSFER_RATE}),
-                  "2|1|-1");
+                  "2|1|0.5");
     });
 }
 

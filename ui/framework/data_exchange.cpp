@@ -1,6 +1,8 @@
 #include "ui/framework/data_exchange.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -9,25 +11,21 @@
 #include "ui/framework/dialog.h"
 
 namespace dlg {
-namespace {
 
-constexpr const char* NOT_A_NUMBER = "请输入一个数字。";
-constexpr const char* NOT_AN_INTEGER = "请输入一个介于 -2147483648 和 2147483647 之间的整数。";
-
-}  // namespace
-
-void CDataExchange::Fail(int id, const char* message) {
+void CDataExchange::Fail(int id, std::string_view takes) {
     m_failedId = id;
-    m_dialog.ShowMessage(message);
+    const std::string name = m_dialog.ItemName(id);
+    m_dialog.ShowMessage(name.empty() ? std::string(takes) : name + "：" + std::string(takes));
     m_dialog.FocusItem(id);
 }
 
 namespace {
 
-// One text field as a number: shown in its text form, read back whole or reported.
+// One text field as a number: shown in its text form, read back whole or refused with what the
+// field takes.
 template <class Number, class Format, class Parse>
 void ExchangeNumber(CDataExchange& exchange, int id, Number& value, Format format, Parse parse,
-                    const char* unreadable) {
+                    std::string_view takes) {
     if (exchange.Failed()) {
         return;
     }
@@ -35,27 +33,70 @@ void ExchangeNumber(CDataExchange& exchange, int id, Number& value, Format forma
         exchange.Dialog().SetItemText(id, format(value));
         return;
     }
-    const std::optional<Number> read = parse(exchange.Dialog().GetItemText(id));
+    const std::optional<Number> read =
+        parse(trellan::PlainNumberText(exchange.Dialog().GetItemText(id)));
     if (!read) {
-        exchange.Fail(id, unreadable);
+        exchange.Fail(id, takes);
         return;
     }
     value = *read;
 }
 
-}  // namespace
-
-void DDX_Text(CDataExchange& exchange, int id, double& value) {
-    ExchangeNumber(
-        exchange, id, value,
-        [](double number) { return std::string(trellan::FormatGeneral15(number).View()); },
-        trellan::ParseDouble, NOT_A_NUMBER);
+std::string DoubleText(double number) {
+    return std::string(trellan::FormatGeneral15(number).View());
 }
 
-void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value) {
+std::optional<double> ReadDouble(std::string_view text, double least) {
+    const std::optional<double> read = trellan::ParseDouble(text);
+    if (!read || !std::isfinite(*read) || !(*read >= least)) {
+        return std::nullopt;
+    }
+    return read;
+}
+
+std::string DoubleTakes(double least, std::string_view orElse = {}) {
+    return "请输入一个不小于 " + std::string(trellan::FormatShortest(least).View()) + " 的数字" +
+           std::string(orElse) + "。";
+}
+
+}  // namespace
+
+void DDX_Text(CDataExchange& exchange, int id, double& value, double least) {
+    ExchangeNumber(
+        exchange, id, value, DoubleText,
+        [least](std::string_view text) { return ReadDouble(text, least); }, DoubleTakes(least));
+}
+
+void DDX_Text(CDataExchange& exchange, int id, std::optional<double>& value, double least) {
+    using MaybeDouble = std::optional<double>;
+    ExchangeNumber(
+        exchange, id, value,
+        [](const MaybeDouble& number) { return number ? DoubleText(*number) : std::string(); },
+        [least](std::string_view text) -> std::optional<MaybeDouble> {
+            if (text.find_first_not_of(" \t") == std::string_view::npos) {
+                return MaybeDouble{};
+            }
+            const MaybeDouble read = ReadDouble(text, least);
+            return read ? std::optional<MaybeDouble>(read) : std::nullopt;
+        },
+        DoubleTakes(least, "，或留空"));
+}
+
+void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value, std::int32_t least) {
     ExchangeNumber(
         exchange, id, value, [](std::int32_t number) { return std::to_string(number); },
-        trellan::ParseInt32, NOT_AN_INTEGER);
+        [least](std::string_view text) -> std::optional<std::int32_t> {
+            const std::optional<std::int32_t> read = trellan::ParseInt32(text);
+            return read && *read >= least ? read : std::nullopt;
+        },
+        "请输入 " + std::to_string(least) + " 到 " +
+            std::to_string(std::numeric_limits<std::int32_t>::max()) + " 之间的整数。");
+}
+
+void DDX_Shown(const CDataExchange& exchange, int id, std::string_view text) {
+    if (!exchange.Saving()) {
+        exchange.Dialog().SetItemText(id, text);
+    }
 }
 
 void DDX_Check(const CDataExchange& exchange, int id, bool& value) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace dlg {
 
@@ -20,8 +22,9 @@ class CDataExchange {
     int FailedId() const { return m_failedId; }
     static constexpr int NO_CONTROL = -1;
 
-    // Tells the user, puts the focus on the control that could not be read, and fails.
-    void Fail(int id, const char* message);
+    // Tells the user what the control takes, naming it after its label ("数量：请输入..."),
+    // puts the focus on it with its text selected, and fails.
+    void Fail(int id, std::string_view takes);
 
   private:
     CDialog& m_dialog;
@@ -29,10 +32,19 @@ class CDataExchange {
     int m_failedId = NO_CONTROL;
 };
 
-// A text field as a double: shown as "%.15g" would show it, in any locale.
-void DDX_Text(CDataExchange& exchange, int id, double& value);
-// A text field as a signed 32-bit integer.
-void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value);
+// The text fields read what a user types: blanks around the number, and the full-width forms of
+// a Chinese input method (trellan::PlainNumberText). A text that is not a number of the field's
+// kind and range is refused, and the member keeps its value.
+
+// A text field as a finite double of at least `least`, shown as "%.15g" would show it, in any
+// locale.
+void DDX_Text(CDataExchange& exchange, int id, double& value, double least);
+// The same, where an empty field stands for no value.
+void DDX_Text(CDataExchange& exchange, int id, std::optional<double>& value, double least);
+// A text field as a signed 32-bit integer of at least `least`.
+void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value, std::int32_t least);
+// A field that only shows: a write sets its text, a read leaves it alone.
+void DDX_Shown(const CDataExchange& exchange, int id, std::string_view text);
 // A check box as whether it is checked.
 void DDX_Check(const CDataExchange& exchange, int id, bool& value);
 // A radio group as the position of its checked button, -1 when none is checked.

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "res/control_names.h"
+
 #include "ui/framework/data_exchange.h"
 #include "ui/framework/win_app.h"
 
@@ -51,12 +53,6 @@ void CDialog::DoDataExchange(CDataExchange& /*exchange*/) {}
 bool CDialog::UpdateData(bool saveAndValidate) {
     CDataExchange exchange(*this, saveAndValidate);
     DoDataExchange(exchange);
-    // A write right after a failed read (Calculate shows the old value again) would leave the
-    // caret before that value; the whole text is selected again so that typing replaces it.
-    if (!saveAndValidate && m_unreadItem != CDataExchange::NO_CONTROL) {
-        Host().FocusItem(m_unreadItem);
-    }
-    m_unreadItem = exchange.FailedId();
     return !exchange.Failed();
 }
 
@@ -98,7 +94,12 @@ std::string CDialog::GetItemText(int id) const {
     return Host().GetItemText(id);
 }
 void CDialog::SetItemText(int id, std::string_view text) {
+    ++m_settingText;
     Host().SetItemText(id, text);
+    --m_settingText;
+}
+std::string CDialog::ItemName(int id) const {
+    return res::FieldName(*m_template, id);
 }
 bool CDialog::IsItemChecked(int id) const {
     return Host().IsItemChecked(id);

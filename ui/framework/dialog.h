@@ -43,7 +43,12 @@ class CDialog : public CCmdTarget {
 
     // Window services.
     std::string GetItemText(int id) const;
+    // The platform tells the dialog of the change, as of a user's (EN_CHANGE): a handler asks
+    // SettingItemText() to tell the two apart.
     void SetItemText(int id, std::string_view text);
+    bool SettingItemText() const { return m_settingText > 0; }
+    // The control's name, after the label on its row; empty when it has none.
+    std::string ItemName(int id) const;
     bool IsItemChecked(int id) const;
     void SetItemChecked(int id, bool checked);
     void FocusItem(int id);
@@ -86,8 +91,7 @@ class CDialog : public CCmdTarget {
     CDialog* m_parent;
     std::unique_ptr<DialogHost> m_host;
     CurrentMessage m_current;
-    // The field the last read exchange could not read, until the next exchange.
-    int m_unreadItem = -1;
+    int m_settingText = 0;  // SetItemText calls under way
 };
 
 // The radio buttons of the group that holds id, in tab order; none when id is not a radio button.

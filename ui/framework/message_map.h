@@ -77,6 +77,12 @@ inline MessageMapEntry MapClicked(int id, void (T::*handler)()) {
     return MapCommand(id, handler);
 }
 
+// A field's text changed, by the user or by the program (EN_CHANGE).
+template <class T>
+inline MessageMapEntry MapChanged(int id, void (T::*handler)()) {
+    return {WM_COMMAND_MESSAGE, EDIT_CHANGED, id, static_cast<void (CCmdTarget::*)()>(handler)};
+}
+
 template <class T>
 inline MessageMapEntry MapSysCommand(void (T::*handler)(unsigned, LParam)) {
     MessageMapEntry entry{WM_SYSCOMMAND_MESSAGE};

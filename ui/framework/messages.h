@@ -17,7 +17,9 @@ inline constexpr unsigned WM_QUERYDRAGICON_MESSAGE = 0x0037;
 inline constexpr unsigned WM_COMMAND_MESSAGE = 0x0111;
 inline constexpr unsigned WM_SYSCOMMAND_MESSAGE = 0x0112;
 
-inline constexpr unsigned BUTTON_CLICKED = 0;  // notification code of WM_COMMAND
+// Notification codes of WM_COMMAND.
+inline constexpr unsigned BUTTON_CLICKED = 0;
+inline constexpr unsigned EDIT_CHANGED = 0x0300;  // EN_CHANGE: a field's text has changed
 
 inline constexpr unsigned SYSTEM_CLOSE = 0xF060;  // the system menu's Close command
 

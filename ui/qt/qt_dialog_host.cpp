@@ -64,6 +64,7 @@ void QtDialogHost::CreateWindow(QWidget* opener) {
         [this](QAbstractButton& button, const res::ControlTemplate& control) {
             ConnectButton(button, control);
         });
+    ConnectFields();
 }
 
 void QtDialogHost::AddSystemMenu() {
@@ -91,6 +92,17 @@ void QtDialogHost::ConnectButton(QAbstractButton& button, const res::ControlTemp
                          }
                          Command(id);
                      });
+}
+
+// As the platform's fields do, a field tells its dialog of every change of its text, the
+// program's own included.
+void QtDialogHost::ConnectFields() {
+    for (const auto& [id, widget] : m_controls.items) {
+        if (auto* field = qobject_cast<QLineEdit*>(widget)) {
+            QObject::connect(field, &QLineEdit::textChanged, m_window.get(),
+                             [this, id = id] { Notify(id, EDIT_CHANGED); });
+        }
+    }
 }
 
 void QtDialogHost::EndDialog(int result) {
@@ -210,7 +222,11 @@ void QtDialogHost::EndPaint() {
 }
 
 void QtDialogHost::Command(int id) {
-    SendMessageToWindow(WM_COMMAND_MESSAGE, CommandParam(id, BUTTON_CLICKED), 0);
+    Notify(id, BUTTON_CLICKED);
+}
+
+void QtDialogHost::Notify(int id, unsigned code) {
+    SendMessageToWindow(WM_COMMAND_MESSAGE, CommandParam(id, code), 0);
 }
 
 void QtDialogHost::Close() {

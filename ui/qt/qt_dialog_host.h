@@ -46,6 +46,7 @@ class QtDialogHost final : public DialogHost {
 
     // Events of the window, as the platform's dialog manager turns them into messages.
     void Command(int id);
+    void Notify(int id, unsigned code);  // WM_COMMAND with a control's notification
     void Close();
     void Paint(QPaintEvent* event);
     void PopupSystemMenu(const QPoint& where);
@@ -58,6 +59,7 @@ class QtDialogHost final : public DialogHost {
     void CreateWindow(QWidget* opener);
     void AddSystemMenu();
     void ConnectButton(QAbstractButton& button, const res::ControlTemplate& control);
+    void ConnectFields();
 
     CDialog& m_dialog;
     const res::DialogTemplate& m_layout;
