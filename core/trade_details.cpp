@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/number_text.h"
+
 namespace trellan {
 std::optional<double> BreakEvenSellPrice(const TradeEntry& entry, const RatesInForce& rates) {
     if (entry.quantity <= 0) {
@@ -39,13 +41,31 @@ TradeDetails DescribeTrade(const TradeEntry& entry, const RatesInForce& rates) {
     details.gross = GrossGain(entry);
     details.net = NetOfFees(details.gross, fees);
     details.breakEvenPrice = BreakEvenSellPrice(entry, rates);
-    const double cost =
-        static_cast<double>(entry.quantity) * entry.buyPrice + SideTotal(details.buy);
+    const auto shares = static_cast<double>(entry.quantity);
+    const double cost = shares * entry.buyPrice + SideTotal(details.buy);
     const double percent = details.net / cost * 100.0;
     if (cost > 0.0 && std::isfinite(percent)) {
         details.returnPercent = percent;
     }
+    const double costPrice = cost / shares;
+    if (entry.quantity > 0 && std::isfinite(costPrice)) {
+        details.costPrice = costPrice;
+    }
     return details;
+}
+
+bool FeesAddUpAsShown(const TradeDetails& details) {
+    std::int64_t sum = 0;
+    for (const double fee :
+         {details.buy.commission, details.buy.stampDuty, details.buy.transferFee,
+          details.sell.commission, details.sell.stampDuty, details.sell.transferFee}) {
+        const std::optional<std::int64_t> cents = MoneyCents(fee);
+        if (!cents) {
+            return false;
+        }
+        sum += *cents;
+    }
+    return MoneyCents(details.totalFees) == sum;
 }
 
 }  // namespace trellan

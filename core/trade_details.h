@@ -13,7 +13,8 @@ struct TradeDetails {
     SideFees sell;
     double totalFees = 0.0;  // the buy side's total, then the sell side's
     double gross = 0.0;
-    double net = 0.0;  // bit for bit the calculator's result
+    double net = 0.0;                 // bit for bit the calculator's result
+    std::optional<double> costPrice;  // the buy side's cost per share: value and fees
     std::optional<double> breakEvenPrice;
     std::optional<double> returnPercent;  // net as a percentage of the buy side's cost
 };
@@ -28,5 +29,9 @@ inline constexpr std::int64_t BREAK_EVEN_CENT_LIMIT = 1'000'000'000;  // a price
 std::optional<double> BreakEvenSellPrice(const TradeEntry& entry, const RatesInForce& rates);
 
 TradeDetails DescribeTrade(const TradeEntry& entry, const RatesInForce& rates);
+
+// Whether the six fees, each shown to the cent (FormatMoney), add up to their total shown so.
+// Each is rounded on its own, so now and then they are a cent or two apart.
+bool FeesAddUpAsShown(const TradeDetails& details);
 
 }  // namespace trellan

@@ -72,41 +72,52 @@ constexpr std::array FEE_RATE_CONTROLS{
 constexpr std::uint32_t LABEL = STYLE_GROUP;
 constexpr std::uint32_t VALUE = STYLE_GROUP | STYLE_STATIC_RIGHT | STYLE_STATIC_NOPREFIX;
 
-// Two columns of fees, buy and sell, then one value a line; the note says which rules were
-// used, or why there is nothing to show.
+// Two columns of fees, buy and sell, then one value a line; the notes say which rules were
+// used, or why there is nothing to show, and whether the fees as shown fall short of their
+// total. A column holds the longest money text (21 characters: "9.99999999999999e+307").
+constexpr int BUY_X = 59;
+constexpr int SELL_X = 147;
+constexpr int COLUMN = 84;
+constexpr int LINE = SELL_X + COLUMN - BUY_X;
+
 constexpr std::array FEE_DETAIL_CONTROLS{
-    ControlTemplate{Text, IDC_STATIC, "", "买入", 62, 7, 48, 8, VALUE},
-    ControlTemplate{Text, IDC_STATIC, "", "卖出", 114, 7, 48, 8, VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "买入", BUY_X, 7, COLUMN, 8, VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "卖出", SELL_X, 7, COLUMN, 8, VALUE},
     ControlTemplate{Text, IDC_STATIC, "", "佣    金：", 7, 19, 48, 8, LABEL},
-    ControlTemplate{Text, IDC_DETAIL_BUY_COMMISSION, "IDC_DETAIL_BUY_COMMISSION", "", 62, 19, 48, 8,
-                    VALUE},
-    ControlTemplate{Text, IDC_DETAIL_SELL_COMMISSION, "IDC_DETAIL_SELL_COMMISSION", "", 114, 19, 48,
-                    8, VALUE},
+    ControlTemplate{Text, IDC_DETAIL_BUY_COMMISSION, "IDC_DETAIL_BUY_COMMISSION", "", BUY_X, 19,
+                    COLUMN, 8, VALUE},
+    ControlTemplate{Text, IDC_DETAIL_SELL_COMMISSION, "IDC_DETAIL_SELL_COMMISSION", "", SELL_X, 19,
+                    COLUMN, 8, VALUE},
     ControlTemplate{Text, IDC_STATIC, "", "印 花 税：", 7, 31, 48, 8, LABEL},
-    ControlTemplate{Text, IDC_DETAIL_BUY_STAMP_DUTY, "IDC_DETAIL_BUY_STAMP_DUTY", "", 62, 31, 48, 8,
-                    VALUE},
-    ControlTemplate{Text, IDC_DETAIL_SELL_STAMP_DUTY, "IDC_DETAIL_SELL_STAMP_DUTY", "", 114, 31, 48,
-                    8, VALUE},
+    ControlTemplate{Text, IDC_DETAIL_BUY_STAMP_DUTY, "IDC_DETAIL_BUY_STAMP_DUTY", "", BUY_X, 31,
+                    COLUMN, 8, VALUE},
+    ControlTemplate{Text, IDC_DETAIL_SELL_STAMP_DUTY, "IDC_DETAIL_SELL_STAMP_DUTY", "", SELL_X, 31,
+                    COLUMN, 8, VALUE},
     ControlTemplate{Text, IDC_STATIC, "", "过 户 费：", 7, 43, 48, 8, LABEL},
-    ControlTemplate{Text, IDC_DETAIL_BUY_TRANSFER, "IDC_DETAIL_BUY_TRANSFER", "", 62, 43, 48, 8,
-                    VALUE},
-    ControlTemplate{Text, IDC_DETAIL_SELL_TRANSFER, "IDC_DETAIL_SELL_TRANSFER", "", 114, 43, 48, 8,
-                    VALUE},
+    ControlTemplate{Text, IDC_DETAIL_BUY_TRANSFER, "IDC_DETAIL_BUY_TRANSFER", "", BUY_X, 43, COLUMN,
+                    8, VALUE},
+    ControlTemplate{Text, IDC_DETAIL_SELL_TRANSFER, "IDC_DETAIL_SELL_TRANSFER", "", SELL_X, 43,
+                    COLUMN, 8, VALUE},
     ControlTemplate{Text, IDC_STATIC, "", "费用合计：", 7, 59, 48, 8, LABEL},
-    ControlTemplate{Text, IDC_DETAIL_TOTAL_FEES, "IDC_DETAIL_TOTAL_FEES", "", 62, 59, 100, 8,
+    ControlTemplate{Text, IDC_DETAIL_TOTAL_FEES, "IDC_DETAIL_TOTAL_FEES", "", BUY_X, 59, LINE, 8,
                     VALUE},
     ControlTemplate{Text, IDC_STATIC, "", "毛    利：", 7, 71, 48, 8, LABEL},
-    ControlTemplate{Text, IDC_DETAIL_GROSS, "IDC_DETAIL_GROSS", "", 62, 71, 100, 8, VALUE},
+    ControlTemplate{Text, IDC_DETAIL_GROSS, "IDC_DETAIL_GROSS", "", BUY_X, 71, LINE, 8, VALUE},
     ControlTemplate{Text, IDC_STATIC, "", "净 收 益：", 7, 83, 48, 8, LABEL},
-    ControlTemplate{Text, IDC_DETAIL_NET, "IDC_DETAIL_NET", "", 62, 83, 100, 8, VALUE},
-    ControlTemplate{Text, IDC_STATIC, "", "保本卖价：", 7, 95, 48, 8, LABEL},
-    ControlTemplate{Text, IDC_DETAIL_BREAK_EVEN, "IDC_DETAIL_BREAK_EVEN", "", 62, 95, 100, 8,
+    ControlTemplate{Text, IDC_DETAIL_NET, "IDC_DETAIL_NET", "", BUY_X, 83, LINE, 8, VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "成 本 价：", 7, 95, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_COST_PRICE, "IDC_DETAIL_COST_PRICE", "", BUY_X, 95, LINE, 8,
                     VALUE},
-    ControlTemplate{Text, IDC_STATIC, "", "收 益 率：", 7, 107, 48, 8, LABEL},
-    ControlTemplate{Text, IDC_DETAIL_RETURN, "IDC_DETAIL_RETURN", "", 62, 107, 100, 8, VALUE},
-    ControlTemplate{Text, IDC_DETAIL_NOTE, "IDC_DETAIL_NOTE", "", 7, 121, 155, 8,
+    ControlTemplate{Text, IDC_STATIC, "", "保本卖价：", 7, 107, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_BREAK_EVEN, "IDC_DETAIL_BREAK_EVEN", "", BUY_X, 107, LINE, 8,
+                    VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "收 益 率：", 7, 119, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_RETURN, "IDC_DETAIL_RETURN", "", BUY_X, 119, LINE, 8, VALUE},
+    ControlTemplate{Text, IDC_DETAIL_NOTE, "IDC_DETAIL_NOTE", "", 7, 133, 224, 8,
                     STYLE_GROUP | STYLE_STATIC_NOPREFIX},
-    ControlTemplate{DefaultPushButton, ID_OK, "IDOK", "确定", 60, 134, 50, 14,
+    ControlTemplate{Text, IDC_DETAIL_ROUNDING, "IDC_DETAIL_ROUNDING", "", 7, 145, 224, 8,
+                    STYLE_GROUP | STYLE_STATIC_NOPREFIX},
+    ControlTemplate{DefaultPushButton, ID_OK, "IDOK", "确定", 94, 159, 50, 14,
                     STYLE_GROUP | STYLE_TABSTOP},
 };
 
@@ -136,7 +147,7 @@ constexpr DialogTemplate FEE_RATES{
     IDD_FEE_RATES, "IDD_FEE_RATES",   "参数设置",   145, 134,
     DIALOG_FONT,   DIALOG_POINT_SIZE, MODAL_DIALOG, 0,   FEE_RATE_CONTROLS};
 constexpr DialogTemplate FEE_DETAILS{
-    IDD_FEE_DETAILS, "IDD_FEE_DETAILS", "费用明细",   170, 155,
+    IDD_FEE_DETAILS, "IDD_FEE_DETAILS", "费用明细",   238, 180,
     DIALOG_FONT,     DIALOG_POINT_SIZE, MODAL_DIALOG, 0,   FEE_DETAIL_CONTROLS};
 // The About box keeps the caption it has always had, which does not name the product: users
 // and their guides know the box by it.

@@ -42,6 +42,8 @@ inline constexpr int IDC_DETAIL_NET = 1038;
 inline constexpr int IDC_DETAIL_BREAK_EVEN = 1039;
 inline constexpr int IDC_DETAIL_RETURN = 1040;
 inline constexpr int IDC_DETAIL_NOTE = 1041;
+inline constexpr int IDC_DETAIL_COST_PRICE = 1042;
+inline constexpr int IDC_DETAIL_ROUNDING = 1043;
 
 inline constexpr int IDC_STATIC = -1;  // labels and frames nobody addresses
 inline constexpr int ID_OK = 1;

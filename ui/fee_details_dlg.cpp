@@ -18,6 +18,7 @@ constexpr std::string_view NOT_CALCULATED = "尚未计算：请先按“计  算
 constexpr std::string_view NOT_FINITE = "结果不是有限数，无法列出明细。";
 constexpr std::string_view CLASSIC_RULES = "按原有规则计算。";
 constexpr std::string_view RULES_2023 = "按现行规则（2023年8月28日起）计算。";
+constexpr std::string_view ROUNDED_APART = "各项费用分别四舍五入到分，相加可能与合计相差几分。";
 constexpr std::string_view NONE = "—";
 
 // Money to the cent, as the result field shows it.
@@ -62,9 +63,13 @@ bool CFeeDetailsDlg::OnInitDialog() {
     SetItemText(res::IDC_DETAIL_TOTAL_FEES, Money(details.totalFees));
     SetItemText(res::IDC_DETAIL_GROSS, Money(details.gross));
     SetItemText(res::IDC_DETAIL_NET, Money(details.net));
+    SetItemText(res::IDC_DETAIL_COST_PRICE, MoneyOrNone(details.costPrice));
     SetItemText(res::IDC_DETAIL_BREAK_EVEN, MoneyOrNone(details.breakEvenPrice));
     SetItemText(res::IDC_DETAIL_RETURN, MoneyOrNone(details.returnPercent, "%"));
     SetItemText(res::IDC_DETAIL_NOTE,
                 m_rates.rules == trellan::FeeRules::Since2023 ? RULES_2023 : CLASSIC_RULES);
+    if (!trellan::FeesAddUpAsShown(details)) {
+        SetItemText(res::IDC_DETAIL_ROUNDING, ROUNDED_APART);
+    }
     return true;
 }

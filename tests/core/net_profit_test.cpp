@@ -1,4 +1,5 @@
-// The net result bit for bit, and the break-even sell price found from it, under both rules.
+// The net result bit for bit, the details' fees as shown, and the break-even sell price found
+// from the result, under both rules.
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <random>
 
 #include "core/fee_rules.h"
+#include "core/number_text.h"
 #include "core/trade_details.h"
 
 #include "support/row_name.h"
@@ -110,6 +112,36 @@ TEST(NetProfitProperty, ResultAndDetailsAreTheStatedStepsBitForBit) {
         ASSERT_EQ(bits(NetProfitUnder(entry, rates)), bits(expected)) << "round " << round;
         ASSERT_EQ(bits(DescribeTrade(entry, rates).net), bits(expected)) << "round " << round;
     }
+}
+
+// The cents a money text shows, read back from the text as a user reads it.
+std::int64_t ShownCents(double money) {
+    return std::llround(ParseDouble(FormatMoney(money).View()).value_or(NAN) * 100.0);
+}
+
+// Many trades under the default rates of both rules, each fee shown to the cent: the details say
+// that the fees are rounded on their own exactly where the six shown do not add up to the total
+// shown (now and then, so both ways are seen).
+TEST(DetailsProperty, ShownFeesAddUpToTheShownTotalOrTheDetailsSaySo) {
+    std::mt19937_64 random(20261209);
+    const auto draw = [&random](int most) {
+        return std::uniform_int_distribution<int>(0, most)(random);
+    };
+    int apart = 0;
+    for (int round = 0; round < 20000; ++round) {
+        const TradeEntry entry{draw(2000000) / 100.0, draw(1000000), draw(2000000) / 100.0, 0.0,
+                               round % 2};
+        const TradeDetails details = DescribeTrade(entry, round % 4 < 2 ? CLASSIC : TODAY);
+        std::int64_t sum = 0;
+        for (const SideFees& side : {details.buy, details.sell}) {
+            sum += ShownCents(side.commission) + ShownCents(side.stampDuty) +
+                   ShownCents(side.transferFee);
+        }
+        const bool addUp = sum == ShownCents(details.totalFees);
+        ASSERT_EQ(FeesAddUpAsShown(details), addUp) << "round " << round;
+        apart += addUp ? 0 : 1;
+    }
+    EXPECT_GT(apart, 0);
 }
 
 struct BreakEven {

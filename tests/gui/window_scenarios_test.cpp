@@ -115,18 +115,21 @@ const char* const TODAY = "[SET]\r\nRULES=2023\r\n";
 
 const TradeCase TRADES[] = {
     {"before any calculation", nullptr, nullptr, nullptr, nullptr, false, "", nullptr,
-     "|||||||||||尚未计算：请先按“计  算”。"},
+     "|||||||||||尚未计算：请先按“计  算”。||"},
     {"first exchange", nullptr, "10", "1000", "11", false, "945.50", nullptr,
-     "15.00|16.50|10.00|11.00|1.00|1.00|54.50|1000.00|945.50|10.06|9.43%|按原有规则计算。"},
+     "15.00|16.50|10.00|11.00|1.00|1.00|54.50|1000.00|945.50|10.06|9.43%|按原有规则计算。|10.03|"},
     {"second exchange", nullptr, "10", "1000", "11", true, "947.50", nullptr,
-     "15.00|16.50|10.00|11.00|0.00|0.00|52.50|1000.00|947.50|10.06|9.45%|按原有规则计算。"},
+     "15.00|16.50|10.00|11.00|0.00|0.00|52.50|1000.00|947.50|10.06|9.45%|按原有规则计算。|10.03|"},
     {"today's rules", TODAY, "10", "1000", "11", false, "984.29", nullptr,
      "5.00|5.00|0.00|5.50|0.10|0.11|15.71|1000.00|984.29|10.02|9.84%|"
-     "按现行规则（2023年8月28日起）计算。"},
+     "按现行规则（2023年8月28日起）计算。|10.01|"},
     {"no shares, no break-even price, no minus zero", nullptr, "10", "0", "9", false, "-12.00",
-     nullptr, "5.00|5.00|0.00|0.00|1.00|1.00|12.00|0.00|-12.00|—|-200.00%|按原有规则计算。"},
+     nullptr, "5.00|5.00|0.00|0.00|1.00|1.00|12.00|0.00|-12.00|—|-200.00%|按原有规则计算。|—|"},
+    {"fees rounded each on its own", nullptr, "10.05", "100", "10.05", false, "-14.01", nullptr,
+     "5.00|5.00|1.01|1.01|1.00|1.00|14.01|0.00|-14.01|10.20|-1.38%|按原有规则计算。|10.12|"
+     "各项费用分别四舍五入到分，相加可能与合计相差几分。"},
     {"not finite", nullptr, "1e308", "1000", "1e308", true, "超出范围", nullptr,
-     "|||||||||||结果不是有限数，无法列出明细。"},
+     "|||||||||||结果不是有限数，无法列出明细。||"},
     {"a cent up", nullptr, "10", "1000", "10.06", false, "7.85"},
     {"just below half a cent down", nullptr, "10", "1000", "10.05", false, "-2.12"},
     {"today's rules, to the cent", TODAY, "10", "100", "10.5", false, "39.45"},
@@ -168,7 +171,7 @@ TEST_P(Trade, ShowsItsResultAndDetails) {
         const Window details = WaitForDialog(dialog);
         ASSERT_NE(details, nullptr);
         std::string shown = Text(details, IDC_DETAIL_BUY_COMMISSION);
-        for (int id = IDC_DETAIL_BUY_COMMISSION + 1; id <= IDC_DETAIL_NOTE; ++id) {
+        for (int id = IDC_DETAIL_BUY_COMMISSION + 1; id <= IDC_DETAIL_ROUNDING; ++id) {
             shown += '|';
             shown += Text(details, id);
         }
