@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The real program on the desktops people use, checked from the outside:
-#   - with no display at all: one line saying so, exit code 1;
+#   - with no display at all: one line saying so (in Chinese under a Chinese locale), exit code
+#     1; --help and --version answered on standard output with 0, an unknown option refused in
+#     one line with 2;
 #   - on Weston, which leaves title bars to programs, from the protocol log (WAYLAND_DEBUG=1):
 #     the window's minimum and maximum sizes are equal, its application id is the desktop
 #     entry's, its title the caption, the message, the About box and the fee rate dialog have
@@ -72,13 +74,30 @@ wait_for_file() {  # wait_for_file PATH WHAT: until it exists (10 s at most)
     return 1
 }
 
-# No display: the whole of what the user reads, and the exit code.
-status=0
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/trellan" >"$work/out" 2>&1 ||
-    status=$?
+# Without a display: what the user reads on each stream, and the exit code.
+without_display() {  # without_display LOCALE ARGUMENT...
+    status=0
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL="$1" "$work/trellan" "${@:2}" \
+        >"$work/out" 2>"$work/err" || status=$?
+}
+lines() { wc -l <"$1"; }
+without_display C.UTF-8
 check "without a display: exit code 1 (was $status)" test "$status" -eq 1
-check "without a display: one line that says so ($(head -c 200 "$work/out"))" \
-    test "$(wc -l <"$work/out")" -eq 1 -a -n "$(grep -i 'no display' "$work/out")"
+check "without a display: one line that says so ($(head -c 200 "$work/err"))" \
+    test "$(lines "$work/err")" -eq 1 -a -n "$(grep -i 'no display' "$work/err")"
+without_display zh_CN.UTF-8
+check "without a display, in a Chinese locale: one line in Chinese ($(head -c 200 "$work/err"))" \
+    test "$(lines "$work/err")" -eq 1 -a -n "$(grep '没有可以显示窗口的屏幕' "$work/err")"
+# The command line is answered before a display is looked for.
+without_display C.UTF-8 --help
+check "--help: the usage on standard output, exit code 0 (was $status)" \
+    test "$status" -eq 0 -a -n "$(grep '^Usage: trellan' "$work/out")" -a ! -s "$work/err"
+without_display C.UTF-8 --version
+check "--version: the version on standard output, exit code 0 ($(cat "$work/out"))" \
+    test "$status" -eq 0 -a -n "$(grep -x 'Trellan [0-9.]*' "$work/out")" -a ! -s "$work/err"
+without_display C.UTF-8 --frobnicate
+check "an unknown option: one line on standard error, exit code 2 (was $status)" \
+    test "$status" -eq 2 -a "$(lines "$work/err")" -eq 1 -a ! -s "$work/out"
 
 virtual_screen_start
 # A session bus of our own, for mutter and for the accessibility bus on which the program shows

@@ -7,6 +7,7 @@
 #include <QApplication>
 
 #include "ui/framework/toolkit.h"
+#include "ui/framework/user_language.h"
 #include "ui/qt/qt_resources.h"
 
 namespace dlg {
@@ -23,10 +24,12 @@ void HoldWhileConnecting(QtMsgType type, const QMessageLogContext& /*context*/,
         heldMessages.emplace_back(type, message);
         return;
     }
-    (void)std::fputs(
-        "trellan: no display to show the window on: start it in an X11 or Wayland session "
-        "(DISPLAY or WAYLAND_DISPLAY)\n",
-        stderr);
+    (void)std::fputs(UserReadsChinese()
+                         ? "trellan：没有可以显示窗口的屏幕：请在 X11 或 Wayland 桌面会话中启动"
+                           "（DISPLAY 或 WAYLAND_DISPLAY）\n"
+                         : "trellan: no display to show the window on: start it in an X11 or "
+                           "Wayland session (DISPLAY or WAYLAND_DISPLAY)\n",
+                     stderr);
     std::_Exit(1);
 }
 
