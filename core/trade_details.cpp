@@ -5,27 +5,35 @@
 #include "core/number_text.h"
 
 namespace trellan {
-std::optional<double> BreakEvenSellPrice(const TradeEntry& entry, const RatesInForce& rates) {
+
+double BuyCost(const TradeEntry& entry, const RatesInForce& rates) {
+    return static_cast<double>(entry.quantity) * entry.buyPrice +
+           SideTotal(FeesUnder(entry, rates).buy);
+}
+
+std::optional<double> SellPriceForReturn(const TradeEntry& entry, const RatesInForce& rates,
+                                         double targetPercent) {
     if (entry.quantity <= 0) {
         return std::nullopt;
     }
-    const auto evenAt = [&entry, &rates](std::int64_t cents) {
+    const double wanted = targetPercent / 100.0 * BuyCost(entry, rates);
+    const auto reachedAt = [&entry, &rates, wanted](std::int64_t cents) {
         TradeEntry trial = entry;
         trial.sellPrice = static_cast<double>(cents) / 100.0;
-        return NetProfitUnder(trial, rates) >= 0.0;
+        return NetProfitUnder(trial, rates) >= wanted;
     };
     // The answer lies in [low, high]; high itself stands for "none below the limit".
     std::int64_t low = 0;
-    std::int64_t high = BREAK_EVEN_CENT_LIMIT;
+    std::int64_t high = SELL_PRICE_CENT_LIMIT;
     while (low < high) {
         const std::int64_t middle = low + (high - low) / 2;
-        if (evenAt(middle)) {
+        if (reachedAt(middle)) {
             high = middle;
         } else {
             low = middle + 1;
         }
     }
-    if (low == BREAK_EVEN_CENT_LIMIT) {
+    if (low == SELL_PRICE_CENT_LIMIT) {
         return std::nullopt;
     }
     return static_cast<double>(low) / 100.0;
@@ -40,9 +48,9 @@ TradeDetails DescribeTrade(const TradeEntry& entry, const RatesInForce& rates) {
     details.totalFees = SideTotal(fees.buy) + SideTotal(fees.sell);
     details.gross = GrossGain(entry);
     details.net = NetOfFees(details.gross, fees);
-    details.breakEvenPrice = BreakEvenSellPrice(entry, rates);
+    details.breakEvenPrice = SellPriceForReturn(entry, rates, 0.0);
     const auto shares = static_cast<double>(entry.quantity);
-    const double cost = shares * entry.buyPrice + SideTotal(details.buy);
+    const double cost = BuyCost(entry, rates);
     const double percent = details.net / cost * 100.0;
     if (cost > 0.0 && std::isfinite(percent)) {
         details.returnPercent = percent;
@@ -50,6 +58,11 @@ TradeDetails DescribeTrade(const TradeEntry& entry, const RatesInForce& rates) {
     const double costPrice = cost / shares;
     if (entry.quantity > 0 && std::isfinite(costPrice)) {
         details.costPrice = costPrice;
+    }
+    const double traded = shares * entry.buyPrice + shares * entry.sellPrice;
+    const double feeRate = details.totalFees / traded * 1000.0;
+    if (traded > 0.0 && std::isfinite(feeRate)) {
+        details.feeRatePerMille = feeRate;
     }
     return details;
 }

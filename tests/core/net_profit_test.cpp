@@ -1,5 +1,5 @@
-// The net result bit for bit, the details' fees as shown, and the break-even sell price found
-// from the result, under both rules.
+// The net result bit for bit, the details' fees as shown, and the sell prices for a return (the
+// break-even price among them) found from the result, under both rules.
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -150,28 +150,38 @@ struct BreakEven {
     std::int32_t quantity;
     ExchangeIndex exchange;
     RatesInForce rates;
+    double targetPercent;  // of the buy side's cost; 0: break-even
     std::optional<double> price;
 };
 
-// The lowest whole cent, read as a typed price reads (k / 100.0), at which the trade does not
+// The lowest whole cent, read as a typed price reads (k / 100.0), at which the trade returns the
+// target (10 / 1000 / 10.00 first: a net of 501.30 on a cost of 10026.00 for 5 %), or does not
 // lose; searched below ten million only.
 const BreakEven BREAK_EVENS[] = {
-    {"Second", 37.79, 200, SECOND_EXCHANGE, CLASSIC, 37.98},
-    {"Today", 10, 1000, FIRST_EXCHANGE, TODAY, 10.02},
-    {"NothingBought", 0, 1000, FIRST_EXCHANGE, NO_FEES, 0.0},
-    {"BuyPriceBetweenCents", 35 * 0.01, 100, FIRST_EXCHANGE, NO_FEES, 0.36},
-    {"LastCentBelowTenMillion", 9999999.99, 100, FIRST_EXCHANGE, NO_FEES, 9999999.99},
-    {"TenMillion", 1e7, 100, FIRST_EXCHANGE, NO_FEES, std::nullopt},
-    {"NoShares", 10, 0, FIRST_EXCHANGE, NO_FEES, std::nullopt},
-    {"NotANumber", std::nan(""), 1000, FIRST_EXCHANGE, CLASSIC, std::nullopt},
+    {"Second", 37.79, 200, SECOND_EXCHANGE, CLASSIC, 0, 37.98},
+    {"Today", 10, 1000, FIRST_EXCHANGE, TODAY, 0, 10.02},
+    {"NothingBought", 0, 1000, FIRST_EXCHANGE, NO_FEES, 0, 0.0},
+    {"BuyPriceBetweenCents", 35 * 0.01, 100, FIRST_EXCHANGE, NO_FEES, 0, 0.36},
+    {"LastCentBelowTenMillion", 9999999.99, 100, FIRST_EXCHANGE, NO_FEES, 0, 9999999.99},
+    {"TenMillion", 1e7, 100, FIRST_EXCHANGE, NO_FEES, 0, std::nullopt},
+    {"NoShares", 10, 0, FIRST_EXCHANGE, NO_FEES, 0, std::nullopt},
+    {"NotANumber", std::nan(""), 1000, FIRST_EXCHANGE, CLASSIC, 0, std::nullopt},
+    {"EvenFirst", 10, 1000, FIRST_EXCHANGE, CLASSIC, 0, 10.06},
+    {"FivePercentFirst", 10, 1000, FIRST_EXCHANGE, CLASSIC, 5, 10.56},
+    {"FivePercentSecond", 10, 1000, SECOND_EXCHANGE, CLASSIC, 5, 10.56},
+    {"FivePercentOfLittle", 10, 100, FIRST_EXCHANGE, CLASSIC, 5, 10.65},
+    {"TenPercent", 37.79, 200, FIRST_EXCHANGE, CLASSIC, 10, 41.79},
+    {"FivePercentToday", 10, 1000, FIRST_EXCHANGE, TODAY, 5, 10.52},
+    {"BeyondTenMillion", 10, 1000, FIRST_EXCHANGE, CLASSIC, 1e8, std::nullopt},
+    {"HalfLost", 10, 1000, FIRST_EXCHANGE, CLASSIC, -50, 5.03},
 };
 
 class BreakEvenTest : public testing::TestWithParam<BreakEven> {};
 
-TEST_P(BreakEvenTest, IsTheLowestCentThatDoesNotLose) {
+TEST_P(BreakEvenTest, IsTheLowestCentThatReturnsTheTarget) {
     const BreakEven& row = GetParam();
     const TradeEntry entry{row.buy, row.quantity, 0.0, 0.0, row.exchange};
-    EXPECT_EQ(BreakEvenSellPrice(entry, row.rates), row.price);
+    EXPECT_EQ(SellPriceForReturn(entry, row.rates, row.targetPercent), row.price);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRules, BreakEvenTest, testing::ValuesIn(BREAK_EVENS),
