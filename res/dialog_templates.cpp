@@ -72,9 +72,10 @@ constexpr std::array FEE_RATE_CONTROLS{
 constexpr std::uint32_t LABEL = STYLE_GROUP;
 constexpr std::uint32_t VALUE = STYLE_GROUP | STYLE_STATIC_RIGHT | STYLE_STATIC_NOPREFIX;
 
-// Two columns of fees, buy and sell, then one value a line; the notes say which rules were
-// used, or why there is nothing to show, and whether the fees as shown fall short of their
-// total. A column holds the longest money text (21 characters: "9.99999999999999e+307").
+// Two columns of fees, buy and sell, then one value a line, and one field: the return wanted of
+// the trade, for the sell price that gives it. The notes say which rules were used, or why there
+// is nothing to show, and whether the fees as shown fall short of their total. A column holds the
+// longest money text (21 characters: "9.99999999999999e+307").
 constexpr int BUY_X = 59;
 constexpr int SELL_X = 147;
 constexpr int COLUMN = 84;
@@ -111,13 +112,23 @@ constexpr std::array FEE_DETAIL_CONTROLS{
     ControlTemplate{Text, IDC_STATIC, "", "保本卖价：", 7, 107, 48, 8, LABEL},
     ControlTemplate{Text, IDC_DETAIL_BREAK_EVEN, "IDC_DETAIL_BREAK_EVEN", "", BUY_X, 107, LINE, 8,
                     VALUE},
-    ControlTemplate{Text, IDC_STATIC, "", "收 益 率：", 7, 119, 48, 8, LABEL},
-    ControlTemplate{Text, IDC_DETAIL_RETURN, "IDC_DETAIL_RETURN", "", BUY_X, 119, LINE, 8, VALUE},
-    ControlTemplate{Text, IDC_DETAIL_NOTE, "IDC_DETAIL_NOTE", "", 7, 133, 224, 8,
+    // The sell price for a wanted return: the return typed in percent, the price under it.
+    ControlTemplate{Text, IDC_STATIC, "", "目标收益率：", 7, 120, 48, 8, LABEL},
+    ControlTemplate{Edit, IDC_DETAIL_TARGET, "IDC_DETAIL_TARGET", "", 171, 118, 50, 12, FIELD},
+    ControlTemplate{Text, IDC_STATIC, "", "%", 224, 120, 7, 8, LABEL},
+    ControlTemplate{Text, IDC_STATIC, "", "所需卖出价：", 7, 133, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_REQUIRED_PRICE, "IDC_DETAIL_REQUIRED_PRICE", "", BUY_X, 133,
+                    LINE, 8, VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "收 益 率：", 7, 145, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_RETURN, "IDC_DETAIL_RETURN", "", BUY_X, 145, LINE, 8, VALUE},
+    ControlTemplate{Text, IDC_STATIC, "", "综合费率：", 7, 157, 48, 8, LABEL},
+    ControlTemplate{Text, IDC_DETAIL_FEE_RATE, "IDC_DETAIL_FEE_RATE", "", BUY_X, 157, LINE, 8,
+                    VALUE},
+    ControlTemplate{Text, IDC_DETAIL_NOTE, "IDC_DETAIL_NOTE", "", 7, 171, 224, 8,
                     STYLE_GROUP | STYLE_STATIC_NOPREFIX},
-    ControlTemplate{Text, IDC_DETAIL_ROUNDING, "IDC_DETAIL_ROUNDING", "", 7, 145, 224, 8,
+    ControlTemplate{Text, IDC_DETAIL_ROUNDING, "IDC_DETAIL_ROUNDING", "", 7, 183, 224, 8,
                     STYLE_GROUP | STYLE_STATIC_NOPREFIX},
-    ControlTemplate{DefaultPushButton, ID_OK, "IDOK", "确定", 94, 159, 50, 14,
+    ControlTemplate{DefaultPushButton, ID_OK, "IDOK", "确定", 94, 197, 50, 14,
                     STYLE_GROUP | STYLE_TABSTOP},
 };
 
@@ -147,7 +158,7 @@ constexpr DialogTemplate FEE_RATES{
     IDD_FEE_RATES, "IDD_FEE_RATES",   "参数设置",   145, 134,
     DIALOG_FONT,   DIALOG_POINT_SIZE, MODAL_DIALOG, 0,   FEE_RATE_CONTROLS};
 constexpr DialogTemplate FEE_DETAILS{
-    IDD_FEE_DETAILS, "IDD_FEE_DETAILS", "费用明细",   238, 180,
+    IDD_FEE_DETAILS, "IDD_FEE_DETAILS", "费用明细",   238, 218,
     DIALOG_FONT,     DIALOG_POINT_SIZE, MODAL_DIALOG, 0,   FEE_DETAIL_CONTROLS};
 // The About box keeps the caption it has always had, which does not name the product: users
 // and their guides know the box by it.

@@ -44,6 +44,9 @@ inline constexpr int IDC_DETAIL_RETURN = 1040;
 inline constexpr int IDC_DETAIL_NOTE = 1041;
 inline constexpr int IDC_DETAIL_COST_PRICE = 1042;
 inline constexpr int IDC_DETAIL_ROUNDING = 1043;
+inline constexpr int IDC_DETAIL_TARGET = 1044;
+inline constexpr int IDC_DETAIL_REQUIRED_PRICE = 1045;
+inline constexpr int IDC_DETAIL_FEE_RATE = 1046;
 
 inline constexpr int IDC_STATIC = -1;  // labels and frames nobody addresses
 inline constexpr int ID_OK = 1;

@@ -12,6 +12,8 @@
 
 #include "res/resource_ids.h"
 
+#include "ui/framework/data_exchange.h"
+
 namespace {
 
 constexpr std::string_view NOT_CALCULATED = "尚未计算：请先按“计  算”。";
@@ -20,6 +22,7 @@ constexpr std::string_view CLASSIC_RULES = "按原有规则计算。";
 constexpr std::string_view RULES_2023 = "按现行规则（2023年8月28日起）计算。";
 constexpr std::string_view ROUNDED_APART = "各项费用分别四舍五入到分，相加可能与合计相差几分。";
 constexpr std::string_view NONE = "—";
+constexpr double LEAST_TARGET = -100.0;
 
 // Money to the cent, as the result field shows it.
 std::string Money(double value) {
@@ -42,6 +45,15 @@ bool AllFinite(const trellan::TradeDetails& details) {
 }  // namespace
 
 CFeeDetailsDlg::CFeeDetailsDlg(dlg::CDialog* parent) : dlg::CDialog(res::IDD_FEE_DETAILS, parent) {}
+
+DEFINE_MESSAGE_MAP(CFeeDetailsDlg, dlg::CDialog,
+                   dlg::MapChanged(res::IDC_DETAIL_TARGET, &CFeeDetailsDlg::OnTargetChanged))
+
+// A return of -100 % is losing all; anything lower asks for a price below nothing.
+void CFeeDetailsDlg::DoDataExchange(dlg::CDataExchange& exchange) {
+    dlg::CDialog::DoDataExchange(exchange);
+    dlg::DDX_Text(exchange, res::IDC_DETAIL_TARGET, m_targetPercent, LEAST_TARGET);
+}
 
 bool CFeeDetailsDlg::OnInitDialog() {
     dlg::CDialog::OnInitDialog();
@@ -66,10 +78,29 @@ bool CFeeDetailsDlg::OnInitDialog() {
     SetItemText(res::IDC_DETAIL_COST_PRICE, MoneyOrNone(details.costPrice));
     SetItemText(res::IDC_DETAIL_BREAK_EVEN, MoneyOrNone(details.breakEvenPrice));
     SetItemText(res::IDC_DETAIL_RETURN, MoneyOrNone(details.returnPercent, "%"));
+    SetItemText(res::IDC_DETAIL_FEE_RATE, MoneyOrNone(details.feeRatePerMille, "‰"));
     SetItemText(res::IDC_DETAIL_NOTE,
                 m_rates.rules == trellan::FeeRules::Since2023 ? RULES_2023 : CLASSIC_RULES);
     if (!trellan::FeesAddUpAsShown(details)) {
         SetItemText(res::IDC_DETAIL_ROUNDING, ROUNDED_APART);
     }
+    m_described = true;
+    ShowRequiredPrice();
     return true;
+}
+
+// Follows the field as it is typed in; a text that cannot be read is told only by OK.
+void CFeeDetailsDlg::OnTargetChanged() {
+    ShowRequiredPrice();
+}
+
+void CFeeDetailsDlg::ShowRequiredPrice() {
+    if (!m_described) {
+        return;
+    }
+    const std::optional<double> target =
+        dlg::ReadDoubleText(GetItemText(res::IDC_DETAIL_TARGET), LEAST_TARGET);
+    SetItemText(res::IDC_DETAIL_REQUIRED_PRICE,
+                target ? MoneyOrNone(trellan::SellPriceForReturn(*m_trade, m_rates, *target))
+                       : std::string());
 }

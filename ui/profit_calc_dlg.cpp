@@ -226,12 +226,16 @@ void CProfitCalcDlg::OnAbout() {
     about.DoModal();
 }
 
-// The details of the result on show: the trade and the rates it was calculated with.
+// The details of the result on show: the trade and the rates it was calculated with, and the
+// return last asked of a trade.
 void CProfitCalcDlg::OnDetails() {
     CFeeDetailsDlg details(this);
     details.m_trade = m_resultTrade;
     details.m_rates = m_resultRates;
-    details.DoModal();
+    details.m_targetPercent = m_targetPercent;
+    if (details.DoModal() == dlg::RESULT_OK) {
+        m_targetPercent = details.m_targetPercent;
+    }
 }
 
 void CProfitCalcDlg::ShowRateSummary() {

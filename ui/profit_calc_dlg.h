@@ -52,6 +52,7 @@ class CProfitCalcDlg : public dlg::CDialog {
     // then in force; none while the field is empty.
     std::optional<trellan::TradeEntry> m_resultTrade;
     trellan::RatesInForce m_resultRates;
+    std::optional<double> m_targetPercent;  // the details' wanted return, kept for the run
     std::array<char, trellan::SUMMARY_BUFFER_SIZE> m_rateSummary{};
     trellan::RatesInForce m_rates;  // the classic schedule and today's, and the choice
     bool m_has2023Section = false;  // today's set is in the settings file

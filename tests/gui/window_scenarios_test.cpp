@@ -97,8 +97,9 @@ TEST_F(Calculator, StartsWithZerosShowsAReadableResultAndTheAboutBox) {
 
 // A trade typed and calculated, or none: the result field's text, to the cent, or the message
 // that refuses a field (and then no result). Where given, the details opened from the "…"
-// button, or on the second exchange from the system menu: every fee to the cent, the net result,
-// the break-even sell price, the return and the rules.
+// button, or on the second exchange from the system menu, a wanted return typed there: every fee
+// to the cent, the net result, the break-even sell price, the return, the rules, the cost price,
+// the note on rounding, the wanted return, the sell price for it and the fees per mille.
 struct TradeCase {
     const char* name;
     const char* settings;  // the text of Set.ini; nullptr: none
@@ -109,27 +110,33 @@ struct TradeCase {
     const char* result;             // the result field's text
     const char* told = nullptr;     // the message that refuses a field
     const char* details = nullptr;  // nullptr: not opened
+    const char* target = nullptr;   // typed into the details
 };
 
 const char* const TODAY = "[SET]\r\nRULES=2023\r\n";
 
 const TradeCase TRADES[] = {
     {"before any calculation", nullptr, nullptr, nullptr, nullptr, false, "", nullptr,
-     "|||||||||||尚未计算：请先按“计  算”。||"},
+     "|||||||||||尚未计算：请先按“计  算”。|||||"},
     {"first exchange", nullptr, "10", "1000", "11", false, "945.50", nullptr,
-     "15.00|16.50|10.00|11.00|1.00|1.00|54.50|1000.00|945.50|10.06|9.43%|按原有规则计算。|10.03|"},
+     "15.00|16.50|10.00|11.00|1.00|1.00|54.50|1000.00|945.50|10.06|9.43%|按原有规则计算。|10.03||"
+     "5|10.56|2.60‰",
+     "5"},
     {"second exchange", nullptr, "10", "1000", "11", true, "947.50", nullptr,
-     "15.00|16.50|10.00|11.00|0.00|0.00|52.50|1000.00|947.50|10.06|9.45%|按原有规则计算。|10.03|"},
+     "15.00|16.50|10.00|11.00|0.00|0.00|52.50|1000.00|947.50|10.06|9.45%|按原有规则计算。|10.03||"
+     "５|10.56|2.50‰",
+     "５"},
     {"today's rules", TODAY, "10", "1000", "11", false, "984.29", nullptr,
      "5.00|5.00|0.00|5.50|0.10|0.11|15.71|1000.00|984.29|10.02|9.84%|"
-     "按现行规则（2023年8月28日起）计算。|10.01|"},
+     "按现行规则（2023年8月28日起）计算。|10.01||||0.75‰"},
     {"no shares, no break-even price, no minus zero", nullptr, "10", "0", "9", false, "-12.00",
-     nullptr, "5.00|5.00|0.00|0.00|1.00|1.00|12.00|0.00|-12.00|—|-200.00%|按原有规则计算。|—|"},
+     nullptr,
+     "5.00|5.00|0.00|0.00|1.00|1.00|12.00|0.00|-12.00|—|-200.00%|按原有规则计算。|—||5|—|—", "5"},
     {"fees rounded each on its own", nullptr, "10.05", "100", "10.05", false, "-14.01", nullptr,
      "5.00|5.00|1.01|1.01|1.00|1.00|14.01|0.00|-14.01|10.20|-1.38%|按原有规则计算。|10.12|"
-     "各项费用分别四舍五入到分，相加可能与合计相差几分。"},
+     "各项费用分别四舍五入到分，相加可能与合计相差几分。|||6.97‰"},
     {"not finite", nullptr, "1e308", "1000", "1e308", true, "超出范围", nullptr,
-     "|||||||||||结果不是有限数，无法列出明细。||"},
+     "|||||||||||结果不是有限数，无法列出明细。|||||"},
     {"a cent up", nullptr, "10", "1000", "10.06", false, "7.85"},
     {"just below half a cent down", nullptr, "10", "1000", "10.05", false, "-2.12"},
     {"today's rules, to the cent", TODAY, "10", "100", "10.5", false, "39.45"},
@@ -170,8 +177,11 @@ TEST_P(Trade, ShowsItsResultAndDetails) {
                            : Click(dialog, IDC_DETAILS, true);
         const Window details = WaitForDialog(dialog);
         ASSERT_NE(details, nullptr);
+        if (row.target != nullptr) {
+            Type(details, IDC_DETAIL_TARGET, row.target);
+        }
         std::string shown = Text(details, IDC_DETAIL_BUY_COMMISSION);
-        for (int id = IDC_DETAIL_BUY_COMMISSION + 1; id <= IDC_DETAIL_ROUNDING; ++id) {
+        for (int id = IDC_DETAIL_BUY_COMMISSION + 1; id <= IDC_DETAIL_FEE_RATE; ++id) {
             shown += '|';
             shown += Text(details, id);
         }
@@ -204,6 +214,34 @@ TEST_F(Calculator, UnreadableFieldStopsTheCalculationAndKeepsWhatWasTyped) {
         Type(dialog, IDC_QUANTITY, "1000");
         Press(Enter);
         EXPECT_EQ(Text(dialog, IDC_NET_PROFIT), "-8082.00");
+    });
+}
+
+// The wanted return is refused by name when it is no number or below -100 %, the details staying
+// open on it; once read it is kept for the run, for whatever is calculated next.
+TEST_F(Calculator, WantedReturnIsRefusedByNameAndKept) {
+    Drive([](Window dialog) {
+        const auto detailsOf = [dialog](const char* quantity) {
+            TypeTrade(dialog, "10", quantity, "10");
+            Click(dialog, IDC_CALCULATE);
+            Click(dialog, IDC_DETAILS, true);
+            return WaitForDialog(dialog);
+        };
+        const Window details = detailsOf("1000");
+        ASSERT_NE(details, nullptr);
+        for (const char* refused : {"abc", "-101"}) {
+            Type(details, IDC_DETAIL_TARGET, refused);
+            EXPECT_EQ(Text(details, IDC_DETAIL_REQUIRED_PRICE), "");
+            Press(Enter, true);
+            EXPECT_EQ(AcceptMessage(), "目标收益率：请输入一个不小于 -100 的数字，或留空。");
+            ASSERT_TRUE(WaitForReturnTo(details));
+        }
+        Type(details, IDC_DETAIL_TARGET, "５");
+        Press(Enter, true);
+        EXPECT_TRUE(WaitUntilClosed(details));
+        const Window again = detailsOf("100");
+        ASSERT_NE(again, nullptr);
+        EXPECT_EQ(Texts(again, {IDC_DETAIL_TARGET, IDC_DETAIL_REQUIRED_PRICE}), "5|10.65");
     });
 }
 

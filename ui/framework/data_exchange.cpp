@@ -93,6 +93,10 @@ void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value, std::int32_t
             std::to_string(std::numeric_limits<std::int32_t>::max()) + " 之间的整数。");
 }
 
+std::optional<double> ReadDoubleText(std::string_view typed, double least) {
+    return ReadDouble(trellan::PlainNumberText(typed), least);
+}
+
 void DDX_Shown(const CDataExchange& exchange, int id, std::string_view text) {
     if (!exchange.Saving()) {
         exchange.Dialog().SetItemText(id, text);

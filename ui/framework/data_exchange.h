@@ -43,6 +43,9 @@ void DDX_Text(CDataExchange& exchange, int id, double& value, double least);
 void DDX_Text(CDataExchange& exchange, int id, std::optional<double>& value, double least);
 // A text field as a signed 32-bit integer of at least `least`.
 void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value, std::int32_t least);
+// What DDX_Text reads from this text as a double of at least `least`; none where it would refuse
+// it. For a window that follows a field as it is typed in, and tells nothing until it is read.
+std::optional<double> ReadDoubleText(std::string_view typed, double least);
 // A field that only shows: a write sets its text, a read leaves it alone.
 void DDX_Shown(const CDataExchange& exchange, int id, std::string_view text);
 // A check box as whether it is checked.
