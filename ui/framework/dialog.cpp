@@ -128,14 +128,21 @@ bool CDialog::IsIconic() const {
 Rect CDialog::GetClientRect() const {
     return Host().GetClientRect();
 }
-DialogHost& CDialog::Host() const {
+DialogHost& CDialog::Host() {
+    RequireHost();
+    return *m_host;
+}
+const DialogHost& CDialog::Host() const {
+    RequireHost();
+    return *m_host;
+}
+void CDialog::RequireHost() const {
     if (m_host == nullptr) {
-        std::fprintf(stderr,
-                     "dialog %d: a window service was asked while the dialog does not run\n",
-                     m_template != nullptr ? m_template->id : -1);
+        (void)std::fprintf(stderr,
+                           "dialog %d: a window service was asked while the dialog does not run\n",
+                           m_template != nullptr ? m_template->id : -1);
         std::abort();
     }
-    return *m_host;
 }
 
 DialogHost* CDialog::OwnerHost() const {

@@ -59,7 +59,9 @@ class CDialog : public CCmdTarget {
     bool IsIconic() const;
     Rect GetClientRect() const;
     LResult SendMessageToWindow(unsigned message, WParam wParam, LParam lParam);
-    DialogHost& Host() const;
+    // The window of the modal run: asked for outside it, the program ends with a message.
+    DialogHost& Host();
+    const DialogHost& Host() const;
     // The host of the window that owns this dialog, when that window runs; nullptr otherwise.
     DialogHost* OwnerHost() const;
 
@@ -86,6 +88,8 @@ class CDialog : public CCmdTarget {
         WParam wParam = 0;
         LParam lParam = 0;
     };
+
+    void RequireHost() const;
 
     const res::DialogTemplate* m_template;
     CDialog* m_parent;
