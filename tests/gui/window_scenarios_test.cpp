@@ -392,12 +392,22 @@ TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
         Click(dialog, IDC_CALCULATE);  // no minimum commission
         EXPECT_EQ(Texts(dialog, {IDC_RATE_SUMMARY, IDC_NET_PROFIT}), SUMMARY_2023 + "|989.04");
         Click(dialog, IDC_SETTINGS, true);
-        const Window rates = WaitForDialog(dialog);
+        Window rates = WaitForDialog(dialog);
         ASSERT_NE(rates, nullptr);
         EXPECT_TRUE(Checked(rates, IDC_RULES_2023));
+        Type(rates, IDC_COMMISSION_RATE, "0.3");  // today's set edited, then the classic rules
         Click(rates, IDC_RULES_2023);
         EXPECT_EQ(Texts(rates, {IDC_COMMISSION_RATE, IDC_STAMP_DUTY_RATE, IDC_TRANSFER_RATE}),
                   "2|1|0.5");
+        Type(rates, IDC_COMMISSION_RATE, "2.5");
+        Click(rates, ID_OK, true);
+        ASSERT_TRUE(WaitForReturnTo(dialog));
+        EXPECT_EQ(Text(dialog, IDC_RATE_SUMMARY), "佣金2.50‰,花税1.00‰,过户费0.50‰");
+        Click(dialog, IDC_SETTINGS, true);
+        rates = WaitForDialog(dialog);
+        ASSERT_NE(rates, nullptr);
+        Click(rates, IDC_RULES_2023);
+        EXPECT_EQ(Texts(rates, {IDC_COMMISSION_RATE, IDC_MIN_COMMISSION}), "0.3|0");
     });
 }
 
