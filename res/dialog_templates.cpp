@@ -35,7 +35,7 @@ constexpr std::array CALCULATOR_CONTROLS{
     ControlTemplate{AutoRadioButton, IDC_EXCHANGE_B, "IDC_EXCHANGE_B", "立体", 110, 15, 30, 14, 0},
     // "*" starts a group of its own, so that the arrow keys go round the two exchanges only.
     ControlTemplate{PushButton, IDC_SETTINGS, "IDC_SETTINGS", "*", 144, 135, 11, 10,
-                    STYLE_GROUP | STYLE_TABSTOP | STYLE_BUTTON_FLAT, "参数设置"},
+                    STYLE_GROUP | STYLE_TABSTOP | STYLE_BUTTON_FLAT, "参数设置", "费率设置"},
     ControlTemplate{Text, IDC_RATE_SUMMARY, "IDC_RATE_SUMMARY", "参数", 6, 136, 136, 8,
                     STYLE_GROUP},
     ControlTemplate{GroupBox, IDC_STATIC, "", "", 6, 7, 149, 124, 0},

@@ -10,10 +10,11 @@ test=(locales xvfb xauth x11-utils imagemagick xdotool weston sway mutter qt6-wa
       at-spi2-core python3-pyatspi
       gir1.2-atspi-2.0 clang libclang-rt-14-dev clang-tidy cppcheck
       dpkg-dev desktop-file-utils appstream lintian devscripts
-      librsvg2-bin)
+      librsvg2-bin fonts-arphic-uming)
 package=(dpkg-dev)
 screenshots=(xvfb xauth x11-utils xdotool imagemagick qt6ct)
-windows=(mingw-w64 g++-mingw-w64-i686-posix googletest wine wine32 xvfb xdotool imagemagick)
+windows=(mingw-w64 g++-mingw-w64-i686-posix googletest wine wine32 xvfb xdotool imagemagick
+         fonts-arphic-uming)
 
 case "${1:-test}" in
     build) wanted=("${build[@]}") ;;

@@ -57,17 +57,28 @@ windows_desktop_start_wine
 echo "== windows: tests under Wine =="
 ctest --preset windows
 
-echo "== windows: the icons at 144 DPI =="
-# The window's icons come from the resource's 48- and 24-pixel images, not from 32 and 16 scaled.
-screen_dpi() {
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
-}
-screen_dpi 144
+echo "== windows: every text fits, at four DPIs with two fonts =="
+# The text-fit table at 100, 125, 150 and 200 % scaling, with a Song-style font as 宋体 (as
+# Windows draws it) and with WenQuanYi; at 144 DPI also the window's icons, which come from the
+# resource's 48- and 24-pixel images, not from 32 and 16 scaled.
 status=0
-TRELLAN_SCREEN_DPI=144 wine build/windows/tests/gui_tests.exe --gtest_brief=1 \
-    --gtest_filter='Win32Calculator.*' || status=$?
-screen_dpi 96
+for face in 'AR PL UMing CN' 'WenQuanYi Micro Hei'; do
+    windows_desktop_dialog_face "$face"
+    for dpi in 96 120 144 192; do
+        filter='*EveryScreen*'
+        [ "$dpi" -ne 144 ] || filter+=':Win32Calculator.*'
+        echo "-- $face at $dpi DPI"
+        windows_desktop_dpi "$dpi"
+        TRELLAN_SCREEN_DPI=$dpi wine build/windows/tests/gui_tests.exe --gtest_brief=1 \
+            --gtest_filter="$filter" || status=1
+    done
+done
 [ "$status" -eq 0 ] || exit 1
 
 echo "== windows: screenshots =="
+windows_desktop_dialog_face 'AR PL UMing CN'
+windows_desktop_dpi 120
+windows_desktop_screenshots build/windows/screenshots/song-120dpi
+windows_desktop_dialog_face 'WenQuanYi Micro Hei'
+windows_desktop_dpi 96
 windows_desktop_screenshots

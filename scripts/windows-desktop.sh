@@ -4,14 +4,26 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/version-record.sh"
 
-# The prefix's settings for the dialogs: their font 宋体 (SimSun) drawn with a Simplified Chinese
-# font that Debian ships, and windows that Wine frames itself, with no window manager to wait for.
-windows_desktop_prepare_prefix() {
+# The face that Wine draws the dialogs' font 宋体 (SimSun) with, for the programs started next:
+# a Simplified Chinese font that Debian ships.
+windows_desktop_dialog_face() {
     local key='HKCU\Software\Wine\Fonts\Replacements'
     local face
     for face in 宋体 SimSun; do
-        LANG=C.UTF-8 wine reg add "$key" /v "$face" /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null
+        LANG=C.UTF-8 wine reg add "$key" /v "$face" /t REG_SZ /d "$1" /f >/dev/null
     done
+}
+
+# The screen's DPI for the programs started next (100 % scaling is 96).
+windows_desktop_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+}
+
+# The prefix's settings for the dialogs: 宋体 drawn with WenQuanYi, at 96 DPI, and windows that
+# Wine frames itself, with no window manager to wait for.
+windows_desktop_prepare_prefix() {
+    windows_desktop_dialog_face 'WenQuanYi Micro Hei'
+    windows_desktop_dpi 96
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
 }
@@ -55,11 +67,11 @@ windows_desktop_capture() {
 }
 
 # Starts Trellan.exe alone in a fresh folder and captures the calculator, the About box, the
-# fee rate dialog and the fee details, opened from the keyboard as a user opens them, into
-# build/windows/screenshots. With TRELLAN_UPDATE_SCREENSHOT=1 the calculator's becomes
-# docs/screenshot-windows.png.
+# fee rate dialog and the fee details, opened from the keyboard as a user opens them, into the
+# folder given (default build/windows/screenshots). With TRELLAN_UPDATE_SCREENSHOT=1 the
+# calculator's becomes docs/screenshot-windows.png.
 windows_desktop_screenshots() {
-    local out=build/windows/screenshots folder caption calculator about rates details program_pid
+    local out=${1:-build/windows/screenshots} folder caption calculator about rates details program_pid
     mkdir -p "$out"
     rm -f "$out"/*.png
     folder=$(mktemp -d)
@@ -73,8 +85,8 @@ windows_desktop_screenshots() {
     windows_desktop_capture "$calculator" "$out/calculator.png"
     timeout 10 xdotool windowfocus --sync "$calculator"
 
-    # From the buy price, the sixth tab stop is the About button.
-    xdotool key --delay 50 Tab Tab Tab Tab Tab Tab space
+    # From the buy price, the seventh tab stop is the About button.
+    xdotool key --delay 50 Tab Tab Tab Tab Tab Tab Tab space
     about=$(windows_desktop_wait_for 'Quorim')
     [ -n "$about" ] || { echo "the About box did not appear" >&2; return 1; }
     windows_desktop_capture "$about" "$out/about.png"
@@ -108,7 +120,7 @@ windows_desktop_screenshots() {
         return 1
     fi
     rm -rf "$folder"
-    if [ "${TRELLAN_UPDATE_SCREENSHOT:-0}" = 1 ]; then
+    if [ "${TRELLAN_UPDATE_SCREENSHOT:-0}" = 1 ] && [ $# -eq 0 ]; then
         cp "$out/calculator.png" docs/screenshot-windows.png
     fi
     echo "screenshots: $out/calculator.png $out/about.png $out/fee-rates.png $out/fee-details.png"

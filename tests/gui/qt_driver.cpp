@@ -1,6 +1,7 @@
 // The shared scenarios' calls on Qt: widgets found by the identifiers' names, which the backend
 // gives them as object names, and driven with QTest's events. And what only the Qt backend has:
 // the system menu, which the window manager does not show for us, and the window's icons.
+#include <cmath>
 #include <future>
 #include <memory>
 
@@ -8,15 +9,21 @@
 #include <QApplication>
 #include <QIcon>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QWindow>
 
 #include "res/app_icon.h"
 #include "res/dialog_template.h"
+#include "res/resource_ids.h"
 
 #include "ui/profit_calc_dlg.h"
 #include "ui/qt/app_icon_image.h"
@@ -144,6 +151,56 @@ std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id) {
     });
 }
 
+namespace {
+
+// The rectangle a button draws its text in, as its style lays the button out.
+QRect ButtonTextRoom(QAbstractButton& button) {
+    QStyle::SubElement contents = QStyle::SE_PushButtonContents;
+    QStyleOptionButton option;
+    if (auto* push = qobject_cast<QPushButton*>(&button)) {
+        QStyleOptionButton pushed;
+        option.initFrom(push);
+        option.features = push->isFlat() ? QStyleOptionButton::Flat : QStyleOptionButton::None;
+    } else {
+        option.initFrom(&button);
+        contents = qobject_cast<QRadioButton*>(&button) != nullptr ? QStyle::SE_RadioButtonContents
+                                                                   : QStyle::SE_CheckBoxContents;
+    }
+    option.text = button.text();
+    return button.style()->subElementRect(contents, &option, &button);
+}
+
+// Lines are a line spacing apart; the last is as high as the font.
+TextFit Measure(QWidget& control, const QString& text, const QRect& room, int flags) {
+    const QFontMetrics metrics(control.font());
+    const QRect laidOut =
+        metrics.boundingRect(QRect(0, 0, room.width(), room.height()), flags, text);
+    const int lines = (laidOut.height() + metrics.lineSpacing() / 2) / metrics.lineSpacing();
+    return {text.toStdString(), laidOut.width(),
+            (lines - 1) * metrics.lineSpacing() + metrics.height(), room.width(), room.height()};
+}
+
+}  // namespace
+
+std::vector<TextFit> TextFits(Window dialog) {
+    return OnGui([dialog] {
+        std::vector<TextFit> fits;
+        for (QWidget* control : Widget(dialog)->findChildren<QWidget*>()) {
+            auto* label = qobject_cast<QLabel*>(control);
+            auto* button = qobject_cast<QAbstractButton*>(control);
+            if (label != nullptr && !label->text().isEmpty()) {
+                const int wrap = label->wordWrap() ? Qt::TextWordWrap : 0;
+                fits.push_back(Measure(*label, label->text(), label->contentsRect(),
+                                       static_cast<int>(label->alignment()) | wrap));
+            } else if (button != nullptr && !button->text().isEmpty()) {
+                fits.push_back(Measure(*button, button->text(), ButtonTextRoom(*button),
+                                       Qt::TextShowMnemonic));
+            }
+        }
+        return fits;
+    });
+}
+
 // Keys for ASCII; what lies beyond comes as an input method commits it (full-width forms).
 void Type(Window dialog, int id, std::string_view text) {
     OnGui([dialog, id, typed = QString::fromUtf8(text)] {
@@ -243,6 +300,61 @@ TEST(QtCalculator, CarriesItsIconAtEverySize) {
             EXPECT_EQ(icon.pixmap(size).toImage(), QPixmap::fromImage(AppIconImage(side)).toImage())
                 << side;
         }
+    });
+}
+
+// A flat button reached by Tab shows the focus, in every style Qt offers here (Fusion, its
+// default, draws a push button's focus into the frame that a flat one has not).
+TEST(QtCalculator, FlatButtonsShowTheFocusInEveryStyle) {
+    const QString usual = QApplication::style()->name();
+    for (const QString& style : QStyleFactory::keys()) {
+        SCOPED_TRACE(style.toStdString());
+        QApplication::setStyle(style);
+        CProfitCalcDlg calculator;
+        RunDriven(calculator, [](Window dialog) {
+            const auto grab = [dialog](int id) {
+                return OnGui([dialog, id] { return Item(dialog, id)->grab().toImage(); });
+            };
+            for (const auto& [before, flat] : {std::pair{res::IDC_EXCHANGE_A, res::IDC_SETTINGS},
+                                               std::pair{res::IDC_ABOUT, res::IDC_DETAILS}}) {
+                const QImage unfocused = grab(flat);
+                Focus(dialog, before);
+                Press(Key::Tab);
+                ASSERT_TRUE(HasFocus(dialog, flat));
+                EXPECT_NE(grab(flat), unfocused);
+            }
+        });
+    }
+    QApplication::setStyle(usual);
+}
+
+// The About box's icon is drawn from its vector source for the screen's device pixel ratio
+// (the runs at 1.25x and 2x), not stretched from its 32-pixel image: where that drawing is
+// opaque, the screen shows its very pixels.
+TEST(QtEveryScreen, AboutIconIsDrawnForTheRatio) {
+    CProfitCalcDlg calculator;
+    RunDriven(calculator, [](Window dialog) {
+        Click(dialog, res::IDC_ABOUT, true);
+        const Window box = WaitForDialog(dialog);
+        ASSERT_NE(box, nullptr);
+        const auto [shot, ratio] = OnGui([box] {
+            QLabel* icon = nullptr;
+            for (QLabel* label : Widget(box)->findChildren<QLabel*>()) {
+                icon = label->pixmap().isNull() ? icon : label;
+            }
+            return std::pair{icon->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                             icon->devicePixelRatioF()};
+        });
+        const auto side = static_cast<std::size_t>(std::lround(32 * ratio));
+        ASSERT_EQ(shot.width(), static_cast<int>(side));
+        const std::vector<std::uint32_t> drawn = res::AppIconImage(side);
+        int different = 0;
+        for (std::size_t at = 0; at < drawn.size(); ++at) {
+            const auto x = static_cast<int>(at % side);
+            const auto y = static_cast<int>(at / side);
+            different += drawn[at] >> 24 == 0xFF && shot.pixel(x, y) != drawn[at];
+        }
+        EXPECT_EQ(different, 0) << "at a ratio of " << ratio;
     });
 }
 

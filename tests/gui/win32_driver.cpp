@@ -157,6 +157,71 @@ std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id) {
     return {pixels};
 }
 
+namespace {
+
+// The room a control draws its text in, as the dialog manager's controls lay themselves out: a
+// static text its whole client area; a push button's text 2 pixels inside its frame, which a
+// default button has a pixel wider; a check box's or radio button's text right of its box (12
+// pixels at 96 DPI, and 1) and half a digit's width.
+RECT TextRoom(HWND control, HDC dc, LONG_PTR style, bool button) {
+    RECT room{};
+    ::GetClientRect(control, &room);
+    if (!button) {
+        return room;
+    }
+    switch (style & BS_TYPEMASK) {
+        case BS_DEFPUSHBUTTON:
+            ::InflateRect(&room, -1, -1);
+            [[fallthrough]];
+        case BS_PUSHBUTTON:
+            ::InflateRect(&room, -2, -2);
+            break;
+        default: {
+            INT digit = 0;
+            ::GetCharWidthW(dc, L'0', L'0', &digit);
+            room.left += 12 * ::GetDeviceCaps(dc, LOGPIXELSX) / 96 + 1 + digit / 2;
+        }
+    }
+    return room;
+}
+
+}  // namespace
+
+std::vector<TextFit> TextFits(Window dialog) {
+    std::vector<TextFit> fits;
+    for (HWND control = ::GetWindow(Handle(dialog), GW_CHILD); control != nullptr;
+         control = ::GetWindow(control, GW_HWNDNEXT)) {
+        wchar_t className[16] = {};
+        ::GetClassNameW(control, className, 16);
+        const bool button = ::lstrcmpiW(className, L"Button") == 0;
+        const LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
+        const std::string text = WindowText(control);
+        const bool kind =
+            button ? (style & BS_TYPEMASK) != BS_GROUPBOX
+                   : ::lstrcmpiW(className, L"Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT;
+        if (!kind || text.empty()) {
+            continue;
+        }
+        const HDC dc = ::GetDC(control);
+        const HGDIOBJ font = ::SelectObject(
+            dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+        const RECT room = TextRoom(control, dc, style, button);
+        // Static texts wrap at words, buttons are one line; a static text may show "&" as is.
+        UINT format = DT_CALCRECT | DT_EXPANDTABS | (button ? DT_SINGLELINE : DT_WORDBREAK);
+        if (!button && (style & SS_NOPREFIX) != 0) {
+            format |= DT_NOPREFIX;
+        }
+        RECT laidOut{0, 0, room.right - room.left, 0};
+        const std::wstring wide = trellan::WindowTextToWide(text);
+        ::DrawTextW(dc, wide.c_str(), -1, &laidOut, format);
+        ::SelectObject(dc, font);
+        ::ReleaseDC(control, dc);
+        fits.push_back(
+            {text, laidOut.right, laidOut.bottom, room.right - room.left, room.bottom - room.top});
+    }
+    return fits;
+}
+
 void Type(Window dialog, int id, std::string_view text) {
     const HWND field = Item(dialog, id);
     ::SendMessageW(field, EM_SETSEL, 0, -1);

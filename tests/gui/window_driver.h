@@ -39,6 +39,16 @@ std::string SelectedText(Window dialog, int id);
 // The pixels (0xRRGGBB) inside the control's frame, in each colour scheme the backend offers.
 std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id);
 
+// A text a control shows, as the control lays it out in its font (wrapped where the control
+// wraps), against the room the control draws it in, in the backend's pixels.
+struct TextFit {
+    std::string text;
+    int width, height;          // the text's
+    int roomWidth, roomHeight;  // the control's
+};
+// Every static text, button, check box and radio button of the dialog that shows a text.
+std::vector<TextFit> TextFits(Window dialog);
+
 // Replaces a field's text as a user does: selects it all, then types.
 void Type(Window dialog, int id, std::string_view text);
 void Click(Window dialog, int id, bool later = false);

@@ -45,8 +45,7 @@ std::vector<QWidget*> DialogKeyboard::TabStops() const {
     std::vector<QWidget*> stops;
     for (const res::ControlTemplate& control : m_layout.controls) {
         QWidget* widget = m_controls.Item(control.id);
-        if (widget == nullptr || !HasStyle(control, res::STYLE_TABSTOP) ||
-            HasStyle(control, res::STYLE_DISABLED) || !widget->isEnabled() ||
+        if (widget == nullptr || !HasStyle(control, res::STYLE_TABSTOP) || !widget->isEnabled() ||
             !widget->isVisible()) {
             continue;
         }

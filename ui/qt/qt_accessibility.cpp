@@ -3,12 +3,14 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QWidget>
 
 #include "res/control_names.h"
 
 #include "ui/qt/qt_resources.h"
+#include "ui/qt/read_only_field_accessible.h"
 
 namespace dlg::qt {
 namespace {
@@ -62,6 +64,10 @@ class RadioButtonAccessible final : public QAccessibleWidget {
 QAccessibleInterface* CreateAccessible(const QString& className, QObject* object) {
     if (className == QLatin1String("QRadioButton") && object != nullptr && object->isWidgetType()) {
         return new RadioButtonAccessible(static_cast<QRadioButton*>(object));
+    }
+    if (className == QLatin1String("QLineEdit") && object != nullptr && object->isWidgetType() &&
+        static_cast<QLineEdit*>(object)->isReadOnly()) {
+        return CreateReadOnlyFieldAccessible(static_cast<QLineEdit*>(object));
     }
     return nullptr;
 }

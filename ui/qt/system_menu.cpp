@@ -19,8 +19,17 @@ void QtSystemMenu::AppendSeparator() {
     m_menu->addSeparator();
 }
 
+// A tab in an item's text leads the keys that give the same command: they are shown as the
+// item's shortcut, apart from its name, which is all a screen reader reads.
 void QtSystemMenu::AppendItem(unsigned command, std::string_view text) {
-    QAction* action = m_menu->addAction(ToQString(text));
+    const QString item = ToQString(text);
+    const qsizetype tab = item.indexOf(QLatin1Char('\t'));
+    QAction* action = m_menu->addAction(item.left(tab));
+    if (tab >= 0) {
+        action->setShortcut(QKeySequence(item.mid(tab + 1)));
+        // Only while the menu is open: everywhere else the keys are the desktop's.
+        action->setShortcutContext(Qt::WidgetShortcut);
+    }
     action->setData(command);
     // Queued, so the menu is closed before the command (which may open a dialog) runs.
     QObject::connect(

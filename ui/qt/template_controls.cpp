@@ -11,8 +11,11 @@
 #include "res/resource_ids.h"
 
 #include "ui/framework/backend.h"
+#include "ui/qt/app_icon_view.h"
+#include "ui/qt/flat_button.h"
 #include "ui/qt/qt_accessibility.h"
 #include "ui/qt/qt_resources.h"
+#include "ui/qt/read_only_field_accessible.h"
 
 namespace dlg::qt {
 namespace {
@@ -27,16 +30,20 @@ QWidget* CreateWidget(QWidget& window, const res::ControlTemplate& control,
             field->setFrame(HasStyle(control, res::STYLE_BORDER));
             // A disabled field holds a result: drawn greyed it would be the faintest text on
             // screen, so it is shown read-only instead, in the text colour, selectable and
-            // copyable, and (below) reached by a click but never by Tab.
-            field->setReadOnly(HasStyle(control, res::STYLE_DISABLED));
+            // copyable, and reached by Tab, where a screen reader reads it.
+            if (HasStyle(control, res::STYLE_DISABLED)) {
+                field->setReadOnly(true);
+                AnnounceValueChanges(*field);
+            }
             return field;
         }
         case res::ControlKind::PushButton:
         case res::ControlKind::DefaultPushButton: {
-            auto* button = new QPushButton(text, parent);
+            auto* button = HasStyle(control, res::STYLE_BUTTON_FLAT)
+                               ? new FlatButton(text, parent)
+                               : new QPushButton(text, parent);
             button->setAutoDefault(false);
             button->setDefault(control.kind == res::ControlKind::DefaultPushButton);
-            button->setFlat(HasStyle(control, res::STYLE_BUTTON_FLAT));
             connect(*button, control);
             return button;
         }
@@ -61,11 +68,8 @@ QWidget* CreateWidget(QWidget& window, const res::ControlTemplate& control,
             }
             return label;
         }
-        case res::ControlKind::Icon: {
-            auto* label = new QLabel(parent);
-            label->setPixmap(PixmapFor(LoadIconResource(res::IDR_MAINFRAME)));
-            return label;
-        }
+        case res::ControlKind::Icon:
+            return new AppIconView(parent);
         case res::ControlKind::GroupBox:
             return new QGroupBox(text, parent);
     }
@@ -106,9 +110,8 @@ void ApplyStyles(QWidget& widget, const res::ControlTemplate& control) {
         widget.setAccessibleDescription(ToQString(control.description));
     }
     if (TakesFocus(control.kind)) {
-        widget.setFocusPolicy(HasStyle(control, res::STYLE_TABSTOP) && !readOnlyField
-                                  ? Qt::StrongFocus
-                                  : Qt::ClickFocus);
+        widget.setFocusPolicy(HasStyle(control, res::STYLE_TABSTOP) ? Qt::StrongFocus
+                                                                    : Qt::ClickFocus);
     }
 }
 

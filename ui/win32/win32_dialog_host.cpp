@@ -56,8 +56,8 @@ void CentreOverOwner(HWND window) {
 }
 
 // A disabled field holds a result: greyed it would be the faintest text on screen, so it is
-// made read-only instead, drawn in the text colour, selectable and copyable, and it leaves the
-// tab order as a disabled control does.
+// made read-only instead, drawn in the text colour, selectable and copyable, and it keeps its
+// tab stop, where a screen reader reads it.
 void ShowDisabledFieldsReadOnly(HWND window, const res::DialogTemplate& layout) {
     for (const res::ControlTemplate& control : layout.controls) {
         const HWND item = ::GetDlgItem(window, control.id);
@@ -65,8 +65,6 @@ void ShowDisabledFieldsReadOnly(HWND window, const res::DialogTemplate& layout) 
             item == nullptr) {
             continue;
         }
-        const auto style = ::GetWindowLongPtrW(item, GWL_STYLE);
-        ::SetWindowLongPtrW(item, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_TABSTOP));
         ::SendMessageW(item, EM_SETREADONLY, TRUE, 0);
         ::EnableWindow(item, TRUE);
     }
