@@ -439,7 +439,8 @@ const ScreenCase SCREENS[] = {
     {"details before a calculation", nullptr, nullptr, nullptr, nullptr, IDC_DETAILS},
     {"details of the widest figures", RULES_2023, LARGEST_PRICE, "2147483647", LARGEST_PRICE,
      IDC_DETAILS},
-    {"details of a result not finite", nullptr, "1e308", "-2147483648", "-1e308", IDC_DETAILS},
+    {"details of fees rounded apart", nullptr, "10.05", "100", "10.05", IDC_DETAILS},
+    {"details of a result not finite", nullptr, "1e308", "1000", "1e308", IDC_DETAILS},
 };
 
 class EveryScreen : public Calculator, public testing::WithParamInterface<ScreenCase> {};
