@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdlib>
 
+#include "res/resource_ids.h"
+
 namespace res {
 namespace {
 
@@ -100,13 +102,30 @@ std::string NameFromText(std::string_view text) {
 const ControlTemplate* LabelOf(const DialogTemplate& dialog, const ControlTemplate& field) {
     const ControlTemplate* label = nullptr;
     for (const ControlTemplate& candidate : dialog.controls) {
-        if (candidate.kind == ControlKind::Text && candidate.x < field.x &&
-            std::abs(candidate.y - field.y) <= SAME_ROW &&
+        if (candidate.kind == ControlKind::Text && (candidate.style & STYLE_STATIC_RIGHT) == 0 &&
+            candidate.x < field.x && std::abs(candidate.y - field.y) <= SAME_ROW &&
             (label == nullptr || candidate.x > label->x)) {
             label = &candidate;
         }
     }
     return label;
+}
+
+std::string FigureName(const DialogTemplate& dialog, const ControlTemplate& figure) {
+    const ControlTemplate* label = LabelOf(dialog, figure);
+    if (figure.kind != ControlKind::Text || figure.id == IDC_STATIC ||
+        (figure.style & STYLE_STATIC_RIGHT) == 0 || label == nullptr) {
+        return {};
+    }
+    std::string name = NameFromText(label->text);
+    // The heading stands above, as wide as the column.
+    for (const ControlTemplate& heading : dialog.controls) {
+        if (heading.kind == ControlKind::Text && heading.id == IDC_STATIC &&
+            heading.x == figure.x && heading.cx == figure.cx && heading.y < figure.y) {
+            name += ' ' + NameFromText(heading.text);
+        }
+    }
+    return name;
 }
 
 std::string FieldName(const DialogTemplate& dialog, int id) {

@@ -15,8 +15,14 @@ namespace res {
 std::string NameFromText(std::string_view text);
 
 // The label of a field: the static text on its row that stands nearest to its left; nullptr
-// when there is none.
+// when there is none. A label reads from the left: a right-aligned text (a figure, a column's
+// heading) labels nothing.
 const ControlTemplate* LabelOf(const DialogTemplate& dialog, const ControlTemplate& field);
+
+// A figure is a static text the program fills in, right-aligned as numbers are. What it is called
+// before its value: the label of its row and, in a column, the column's heading ("佣金 买入");
+// empty for a control that is no figure or has no label.
+std::string FigureName(const DialogTemplate& dialog, const ControlTemplate& figure);
 
 // The name of the control with this identifier, after its label; empty when it has none.
 std::string FieldName(const DialogTemplate& dialog, int id);

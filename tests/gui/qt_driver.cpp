@@ -176,8 +176,9 @@ TextFit Measure(QWidget& control, const QString& text, const QRect& room, int fl
     const QRect laidOut =
         metrics.boundingRect(QRect(0, 0, room.width(), room.height()), flags, text);
     const int lines = (laidOut.height() + metrics.lineSpacing() / 2) / metrics.lineSpacing();
-    return {text.toStdString(), laidOut.width(),
-            (lines - 1) * metrics.lineSpacing() + metrics.height(), room.width(), room.height()};
+    return {
+        text.toStdString(), laidOut.width(), (lines - 1) * metrics.lineSpacing() + metrics.height(),
+        room.width(),       room.height(),   metrics.size(flags & ~Qt::TextWordWrap, text).width()};
 }
 
 }  // namespace

@@ -43,8 +43,9 @@ std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id);
 // wraps), against the room the control draws it in, in the backend's pixels.
 struct TextFit {
     std::string text;
-    int width, height;          // the text's
+    int width, height;          // the text's, laid out
     int roomWidth, roomHeight;  // the control's
+    int lineWidth;              // the text's on one line
 };
 // Every static text, button, check box and radio button of the dialog that shows a text.
 std::vector<TextFit> TextFits(Window dialog);

@@ -464,16 +464,21 @@ TEST_P(EveryScreen, EveryTextFitsItsControl) {
         const std::vector<TextFit> fits = TextFits(measured);
         ASSERT_FALSE(fits.empty());
         const TextFit* narrowest = nullptr;
-        const auto margin = [](const TextFit& fit) { return fit.roomWidth - fit.width; };
+        std::string wrapped;
         for (const TextFit& fit : fits) {
             EXPECT_GE(fit.roomWidth, fit.width) << fit.text;
             EXPECT_GE(fit.roomHeight, fit.height) << fit.text;
-            if (narrowest == nullptr || margin(fit) < margin(*narrowest)) {
+            if (fit.lineWidth > fit.roomWidth) {
+                wrapped += " \"" + fit.text + '"';
+            } else if (narrowest == nullptr || fit.roomWidth - fit.lineWidth <
+                                                   narrowest->roomWidth - narrowest->lineWidth) {
                 narrowest = &fit;
             }
         }
-        std::printf("%s: narrowest margin %d px (\"%s\")\n", row.name, margin(*narrowest),
-                    narrowest->text.c_str());
+        ASSERT_NE(narrowest, nullptr);
+        std::printf("%s: narrowest margin %d px (\"%s\")%s%s\n", row.name,
+                    narrowest->roomWidth - narrowest->lineWidth, narrowest->text.c_str(),
+                    wrapped.empty() ? "" : "; on two lines:", wrapped.c_str());
     });
 }
 

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QWidget>
@@ -84,6 +85,19 @@ void NameFieldsAfterTheirLabels(const res::DialogTemplate& layout,
         QWidget* field = controls.Item(control.id);
         if (control.kind == res::ControlKind::Edit && field != nullptr) {
             field->setAccessibleName(ToQString(res::FieldName(layout, control.id)));
+        } else if (auto* figure = qobject_cast<QLabel*>(field)) {
+            NameFigure(*figure, layout, control.id);
+        }
+    }
+}
+
+void NameFigure(QLabel& figure, const res::DialogTemplate& layout, int id) {
+    for (const res::ControlTemplate& control : layout.controls) {
+        const QString name =
+            control.id == id ? ToQString(res::FigureName(layout, control)) : QString();
+        if (!name.isEmpty()) {
+            figure.setAccessibleName(
+                figure.text().isEmpty() ? name : name + QLatin1Char(' ') + figure.text());
         }
     }
 }

@@ -6,6 +6,8 @@
 
 #include "ui/qt/template_controls.h"
 
+class QLabel;
+
 namespace dlg::qt {
 
 // The name assistive technology gives a control whose visible text is this (res::NameFromText).
@@ -15,6 +17,10 @@ QString AccessibleNameFromText(const QString& text);
 // reads beside it, and what the messages about the field call it (res::FieldName).
 void NameFieldsAfterTheirLabels(const res::DialogTemplate& layout,
                                 const TemplateControls& controls);
+
+// Names a figure after its row and its column, then its value ("佣金 买入 5.00", after
+// res::FigureName); called again whenever the value changes. A figure only.
+void NameFigure(QLabel& figure, const res::DialogTemplate& layout, int id);
 
 // Accessible interfaces for the widgets that Qt's own would describe wrongly here. Installed
 // once, before any window is shown.

@@ -129,6 +129,7 @@ void QtDialogHost::SetItemText(int id, std::string_view text) {
         field->setCursorPosition(0);
     } else if (auto* label = qobject_cast<QLabel*>(item)) {
         label->setText(ToQString(text));
+        NameFigure(*label, m_layout, id);
     } else if (auto* button = qobject_cast<QAbstractButton*>(item)) {
         button->setText(ToQString(text));
         button->setAccessibleName(AccessibleNameFromText(button->text()));

@@ -1,5 +1,7 @@
 #include "ui/qt/template_controls.h"
 
+#include <vector>
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -8,9 +10,11 @@
 #include <QRadioButton>
 
 #include "res/app_icon.h"
+#include "res/control_names.h"
 #include "res/resource_ids.h"
 
 #include "ui/framework/backend.h"
+#include "ui/framework/dialog.h"
 #include "ui/qt/app_icon_view.h"
 #include "ui/qt/flat_button.h"
 #include "ui/qt/qt_accessibility.h"
@@ -61,11 +65,14 @@ QWidget* CreateWidget(QWidget& window, const res::ControlTemplate& control,
             return box;
         }
         case res::ControlKind::Text: {
+            // As the platform's static texts: from the top, wrapped at words where a line is too
+            // short (a text as high as two lines shows the second).
             auto* label = new QLabel(text, parent);
             label->setTextFormat(Qt::PlainText);
-            if (HasStyle(control, res::STYLE_STATIC_RIGHT)) {
-                label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-            }
+            label->setAlignment(
+                (HasStyle(control, res::STYLE_STATIC_RIGHT) ? Qt::AlignRight : Qt::AlignLeft) |
+                Qt::AlignTop);
+            label->setWordWrap(true);
             return label;
         }
         case res::ControlKind::Icon:
@@ -115,6 +122,35 @@ void ApplyStyles(QWidget& widget, const res::ControlTemplate& control) {
     }
 }
 
+// A radio group with a label on its row is one named whole to assistive technology: its buttons
+// stand in an unframed panel named after the label ("证交所"), which a screen reader names as the
+// user moves into the group.
+void NameRadioGroups(QWidget& window, const res::DialogTemplate& layout,
+                     const TemplateControls& controls) {
+    for (const res::ControlTemplate& control : layout.controls) {
+        const res::ControlTemplate* label = res::LabelOf(layout, control);
+        if (control.kind != res::ControlKind::AutoRadioButton ||
+            !HasStyle(control, res::STYLE_GROUP) || label == nullptr) {
+            continue;
+        }
+        std::vector<QWidget*> buttons;
+        QRect area;
+        for (const int id : RadioGroupOf(layout, control.id)) {
+            buttons.push_back(controls.Item(id));
+            area |= buttons.back()->geometry();
+        }
+        auto* group = new QWidget(&window);
+        group->setAccessibleName(ToQString(res::NameFromText(label->text)));
+        group->setGeometry(area);
+        for (QWidget* button : buttons) {
+            const QRect place = button->geometry().translated(-area.topLeft());
+            button->setParent(group);
+            button->setGeometry(place);
+            button->show();  // as it would be with the window, had it not moved
+        }
+    }
+}
+
 }  // namespace
 
 QWidget* TemplateControls::Item(int id) const {
@@ -150,6 +186,7 @@ TemplateControls CreateTemplateControls(QWidget& window, const res::DialogTempla
         groupBox->lower();
     }
     NameFieldsAfterTheirLabels(layout, controls);
+    NameRadioGroups(window, layout, controls);
     return controls;
 }
 
