@@ -24,7 +24,9 @@ WAIT = 20.0  # every wait is bounded: generous for a loaded machine, never reach
 FEE_RATES_NAME = "参数设置"
 # What each window must show a screen reader: fields by the label on their row, buttons by text.
 CALCULATOR = {Role.TEXT: ["尺料价格", "数量", "用材码", "成本"], Role.RADIO_BUTTON: ["平面", "立体"],
-              Role.PUSH_BUTTON: ["计算", "关于..", "*", "费用明细"]}
+              Role.PUSH_BUTTON: ["计算", "关于..", "费率设置", "费用明细"]}
+# A figure of the details is named by its row and its column, then its value.
+FIGURE = "佣金 买入 5.00"
 FEE_RATES = {Role.TEXT: ["佣金", "增值税", "材料费", "最低佣金"], Role.PUSH_BUTTON: ["确定", "取消"],
              Role.CHECK_BOX: ["按现行规则（2023年8月28日起）"]}
 failures = []
@@ -43,9 +45,12 @@ def check(what, ok, detail="", stop=False):
 
 
 def wait_for(condition):
-    """The first true value of condition(), or the last false one once the time is up."""
+    """The first true value of condition(), or the last false one once the time is up. Events
+    that arrive meanwhile are handed to their listeners."""
     deadline = time.monotonic() + WAIT
     while True:
+        while GLib.MainContext.default().iteration(False):
+            pass
         try:
             value = condition()
         except GLib.Error:
@@ -125,18 +130,47 @@ def controls(window, label, table):
 
 def check_calculator(window):
     c = controls(window, "calculator", CALCULATOR)
-    check("the * button says what it does", c["*"].get_description() == FEE_RATES_NAME,
-          c["*"].get_description())
+    check("the * button says what it does", c["费率设置"].get_description() == FEE_RATES_NAME,
+          c["费率设置"].get_description())
+    groups = {name(c[n].get_parent()) for n in ("平面", "立体")}
+    check("the exchange buttons are the group 证交所", groups == {"证交所"}, groups)
     check("the buy price field has the focus at start",
           wait_for(lambda: has(c["尺料价格"], State.FOCUSED)))
     act(c["立体"], "Toggle")
     check("Toggle on 立体 checks it and unchecks 平面", wait_for(
         lambda: has(c["立体"], State.CHECKED) and not has(c["平面"], State.CHECKED)))
+
+    # The result changes while the focus stays on 计算: the change is sent as the field's value.
+    result, changes = c["成本"], []
+    listener = Atspi.EventListener.new(
+        lambda event: changes.append(event) if name(event.source) == "成本" else None)
+    listener.register("object:property-change:accessible-value")
     act(c["计算"], "Press")
-    result = c["成本"]
+    check("after 计算 the result field's value change is sent", wait_for(lambda: changes))
+    listener.deregister("object:property-change:accessible-value")
     check("the result field reads the new result as read-only text", has(result, State.READ_ONLY)
           and wait_for(lambda: text_of(result) not in ("", "0")), text_of(result))
-    return c["*"]
+    # The focus is on 立体, which Toggle checked; the tab stop before the exchange is the result.
+    xdotool(window, "shift+Tab")
+    check("Tab reaches the result field", wait_for(lambda: has(result, State.FOCUSED)))
+    check_details(program_of(window), c["费用明细"])
+    return c["费率设置"]
+
+
+def program_of(window):
+    return window.get_application()
+
+
+def check_details(app, details_button):
+    """The details of the last calculation: each figure named by its row and column."""
+    act(details_button, "Press")
+    dialog = wait_for(lambda: next((w for w in children(app) if name(w) == "费用明细"), None))
+    check("费用明细 opens the details by its action", dialog, stop=True)
+    check(f"a figure is named \"{FIGURE}\"", wait_for(lambda: FIGURE in named(dialog, Role.LABEL)),
+          list(named(dialog, Role.LABEL))[:8])
+    act(named(dialog, Role.PUSH_BUTTON)["确定"], "Press")
+    check("确定 closes the details",
+          wait_for(lambda: not any(name(w) == "费用明细" for w in children(app))))
 
 
 def check_fee_rates(program, settings_button):
