@@ -17,7 +17,7 @@ constexpr std::uint32_t FIELD = STYLE_BORDER | STYLE_TABSTOP | STYLE_EDIT_AUTOHS
 using enum ControlKind;
 
 constexpr int CALCULATOR_LABEL = 48;
-constexpr int RATE_LABEL = 45;
+constexpr int RATE_LABEL = 46;  // up to the fields
 
 constexpr std::array CALCULATOR_CONTROLS{
     ControlTemplate{Edit, IDC_BUY_PRICE, "IDC_BUY_PRICE", "", 74, 33, 67, 12, FIELD},
@@ -86,8 +86,8 @@ constexpr std::uint32_t VALUE = STYLE_GROUP | STYLE_STATIC_RIGHT | STYLE_STATIC_
 // is nothing to show, and whether the fees as shown fall short of their total. A column holds the
 // longest money text (21 characters: "9.99999999999999e+307") at 120 DPI in a Song face, and a
 // label six characters.
-constexpr int BUY_X = 59;
-constexpr int COLUMN = 92;
+constexpr int BUY_X = 63;
+constexpr int COLUMN = 98;
 constexpr int SELL_X = BUY_X + COLUMN + 4;
 constexpr int RIGHT = SELL_X + COLUMN;  // where the lines end
 constexpr int LINE = RIGHT - BUY_X;

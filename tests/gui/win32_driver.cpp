@@ -161,8 +161,9 @@ namespace {
 
 // The room a control draws its text in, as the dialog manager's controls lay themselves out: a
 // static text its whole client area; a push button's text 2 pixels inside its frame, which a
-// default button has a pixel wider; a check box's or radio button's text right of its box (12
-// pixels at 96 DPI, and 1) and half a digit's width.
+// default button has a pixel wider, on one line centred in the height of the button, which
+// clips it; a check box's or radio button's text right of its box (12 pixels at 96 DPI, and 1)
+// and half a digit's width.
 RECT TextRoom(HWND control, HDC dc, LONG_PTR style, bool button) {
     RECT room{};
     ::GetClientRect(control, &room);
@@ -171,10 +172,10 @@ RECT TextRoom(HWND control, HDC dc, LONG_PTR style, bool button) {
     }
     switch (style & BS_TYPEMASK) {
         case BS_DEFPUSHBUTTON:
-            ::InflateRect(&room, -1, -1);
+            ::InflateRect(&room, -1, 0);
             [[fallthrough]];
         case BS_PUSHBUTTON:
-            ::InflateRect(&room, -2, -2);
+            ::InflateRect(&room, -2, 0);
             break;
         default: {
             INT digit = 0;
@@ -212,12 +213,14 @@ std::vector<TextFit> TextFits(Window dialog) {
             format |= DT_NOPREFIX;
         }
         RECT laidOut{0, 0, room.right - room.left, 0};
+        RECT line{};
         const std::wstring wide = trellan::WindowTextToWide(text);
         ::DrawTextW(dc, wide.c_str(), -1, &laidOut, format);
+        ::DrawTextW(dc, wide.c_str(), -1, &line, (format & ~UINT{DT_WORDBREAK}) | DT_SINGLELINE);
         ::SelectObject(dc, font);
         ::ReleaseDC(control, dc);
-        fits.push_back(
-            {text, laidOut.right, laidOut.bottom, room.right - room.left, room.bottom - room.top});
+        fits.push_back({text, laidOut.right, laidOut.bottom, room.right - room.left,
+                        room.bottom - room.top, line.right});
     }
     return fits;
 }
@@ -305,6 +308,20 @@ TEST(Win32Calculator, ShowsItsIconAndIsDisabledUnderTheFeeRates) {
         Click(dialog, res::IDC_SETTINGS, true);
         ASSERT_NE(WaitForDialog(dialog), nullptr);
         EXPECT_FALSE(::IsWindowEnabled(Handle(dialog)));
+    });
+}
+
+// Assistive technology names a field, or a radio group, after the static text just before it in
+// the order of the dialog's windows: its label.
+TEST(Win32Calculator, FieldsAndGroupsFollowTheirLabels) {
+    CProfitCalcDlg calculator;
+    RunDriven(calculator, [](Window dialog) {
+        for (const auto& [id, label] : {std::pair{res::IDC_BUY_PRICE, "尺料价格："},
+                                        std::pair{res::IDC_SELL_PRICE, "用 材 码："},
+                                        std::pair{res::IDC_NET_PROFIT, "成    本："},
+                                        std::pair{res::IDC_EXCHANGE_A, "证 交 所："}}) {
+            EXPECT_EQ(WindowText(::GetWindow(Item(dialog, id), GW_HWNDPREV)), label);
+        }
     });
 }
 

@@ -69,8 +69,8 @@ class ReadOnlyFieldAccessible final : public QAccessibleWidget,
     }
     // Measured from the cursor, which the field places: the text before the offset, after it.
     QRect characterRect(int offset) const override {
-        const QString text = Field()->text();
-        if (offset < 0 || offset >= text.size()) {
+        const QString shown = Field()->text();
+        if (offset < 0 || offset >= shown.size()) {
             return {};
         }
         const QFontMetrics metrics(Field()->font());
@@ -78,9 +78,9 @@ class ReadOnlyFieldAccessible final : public QAccessibleWidget,
         const int cursorAt = Field()->cursorPosition();
         const int x =
             offset >= cursorAt
-                ? cursor.left() + metrics.horizontalAdvance(text.mid(cursorAt, offset - cursorAt))
-                : cursor.left() - metrics.horizontalAdvance(text.mid(offset, cursorAt - offset));
-        const QRect character(x, cursor.top(), metrics.horizontalAdvance(text.at(offset)),
+                ? cursor.left() + metrics.horizontalAdvance(shown.mid(cursorAt, offset - cursorAt))
+                : cursor.left() - metrics.horizontalAdvance(shown.mid(offset, cursorAt - offset));
+        const QRect character(x, cursor.top(), metrics.horizontalAdvance(shown.at(offset)),
                               cursor.height());
         return character.translated(Field()->mapToGlobal(QPoint(0, 0)));
     }

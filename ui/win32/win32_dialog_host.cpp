@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "settings/wide_text.h"
 
+#include "res/control_names.h"
 #include "res/version.h"
 
 #include "ui/win32/win32_resources.h"
@@ -70,6 +72,36 @@ void ShowDisabledFieldsReadOnly(HWND window, const res::DialogTemplate& layout) 
     }
 }
 
+// Assistive technology names a field, or a group of radio buttons, after the static text just
+// before it in the order of the dialog's windows, which is the template's: each label is moved
+// there. Tab stops keep their order, and groups their bounds, since every label starts a group.
+void PutLabelsBeforeWhatTheyName(HWND window, const res::DialogTemplate& layout) {
+    std::vector<HWND> children;  // in template order
+    for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    if (children.size() != layout.controls.size()) {
+        return;
+    }
+    for (std::size_t at = 0; at < children.size(); ++at) {
+        const res::ControlTemplate& control = layout.controls[at];
+        const bool named = control.kind == res::ControlKind::Edit ||
+                           (control.kind == res::ControlKind::AutoRadioButton &&
+                            (control.style & res::STYLE_GROUP) != 0);
+        const res::ControlTemplate* label = named ? res::LabelOf(layout, control) : nullptr;
+        if (label == nullptr) {
+            continue;
+        }
+        const HWND before = ::GetWindow(children[at], GW_HWNDPREV);
+        const HWND labelWindow = children[static_cast<std::size_t>(label - layout.controls.data())];
+        if (before != labelWindow) {
+            ::SetWindowPos(labelWindow, before != nullptr ? before : HWND_TOP, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+}
+
 }  // namespace
 
 Win32DialogHost::Win32DialogHost(CDialog& dialog, const res::DialogTemplate& layout)
@@ -106,6 +138,7 @@ INT_PTR Win32DialogHost::InitDialog(HWND window) {
     m_window = window;
     CentreOverOwner(window);
     ShowDisabledFieldsReadOnly(window, m_layout);
+    PutLabelsBeforeWhatTheyName(window, m_layout);
     m_dialog.HandleInitDialog();
     return FALSE;
 }
