@@ -104,8 +104,9 @@ start_calculator details
 calculate "$calculator" 10 1000 11
 # Taken before the details open over it.
 windows_desktop_capture "$calculator" "$work/calculator.png"
-# From 计算, the fee details button is four tab stops on: the exchange, *, 关于.., then …
-xdotool key --delay 50 Tab Tab Tab Tab space
+# From 计算, the fee details button is five tab stops on: the result, the exchange, *, 关于..,
+# then …
+xdotool key --delay 50 Tab Tab Tab Tab Tab space
 details=$(window_named 费用明细)
 windows_desktop_capture "$details" "$work/details.png"
 convert "$work/calculator.png" "$work/details.png" -background black -gravity center \

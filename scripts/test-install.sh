@@ -112,7 +112,7 @@ confirm_rates() {
     before=$(inode "$file")
     main=$(timeout 60 xdotool search --sync --onlyvisible --name "$title")
     xdotool windowfocus --sync "$main"
-    xdotool key Tab Tab Tab Tab Tab space # buy, quantity, sell, calculate, exchange, "*"
+    xdotool key Tab Tab Tab Tab Tab Tab space # quantity, sell, calculate, result, exchange, "*"
     dialog=$(timeout 60 xdotool search --sync --onlyvisible --name '^参数设置$')
     xdotool windowfocus --sync "$dialog"
     [ -z "$commission" ] || xdotool type "$commission" # replaces the selected commission

@@ -230,7 +230,7 @@ check "on Weston: to a screen reader the title bar is a panel named after the ca
     timeout 20 /usr/bin/python3 "$scripts/accessible_title_bar.py" "$app_id" "$caption"
 
 # Keys go to the calculator through Weston's window: its focus is in the buy price, where text
-# that is not a number brings the message, and once it is closed the focus is there again; six
+# that is not a number brings the message, and once it is closed the focus is there again; seven
 # Tabs reach About, Shift+Tab from there "*". Each step waits for the keyboard to enter the
 # window that should have it next.
 focused() { wait_for_log 'wl_keyboard@[0-9]+\.enter\(' "$1"; }
@@ -238,7 +238,7 @@ focused 1
 xdotool type abc && xdotool key Return
 focused 2 && xdotool key alt+F4
 check "on Weston: Alt+F4 closes the message" focused 3
-xdotool key --delay 100 Tab Tab Tab Tab Tab Tab space
+xdotool key --delay 100 Tab Tab Tab Tab Tab Tab Tab space
 focused 4 && xdotool key Escape
 focused 5 && xdotool key --delay 100 shift+Tab space
 focused 6 && xdotool key Escape
