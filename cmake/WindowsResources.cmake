@@ -9,6 +9,7 @@ set(rcgen_dir ${PROJECT_SOURCE_DIR}/tools/rcgen)
 set(rcgen_sources
     ${rcgen_dir}/rcgen.cpp
     ${rcgen_dir}/icon_file.cpp
+    ${rcgen_dir}/png_file.cpp
     ${rcgen_dir}/resource_script.cpp
     ${PROJECT_SOURCE_DIR}/res/app_icon.cpp
     ${PROJECT_SOURCE_DIR}/res/app_icon_vector.cpp
@@ -30,7 +31,7 @@ set(TRELLAN_EXECUTABLE_NAME Trellan)
 add_custom_command(OUTPUT ${rcgen}
     COMMAND ${TRELLAN_HOST_CXX} -std=c++20 -O1 -Wall -Wextra -Wconversion -Wsign-conversion
         ${rcgen_werror} -ffp-contract=off -I${PROJECT_SOURCE_DIR} -I${PROJECT_BINARY_DIR}/generated
-        ${rcgen_sources} -o ${rcgen}
+        ${rcgen_sources} -lz -o ${rcgen}
     DEPENDS ${rcgen_sources} ${rcgen_headers} ${PROJECT_BINARY_DIR}/generated/res/version.h
     COMMENT "Building the resource generator for the build machine"
     VERBATIM)

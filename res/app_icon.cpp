@@ -27,6 +27,26 @@ constexpr std::array<std::string_view, ICON_SIZE> ROWS{
     "......BBBBBBBBBBBBBBBBBBBB......", "................................",
 };
 
+// The same picture drawn again for the small sizes, on their pixel grid: the rising line one
+// pixel wide at 16, two at 24, always a pixel clear of the bars, and a solid arrowhead.
+constexpr std::array<std::string_view, 16> ROWS_16{
+    "...BBBBBBBBBB...", ".BBFFFFFFFFFFBB.", ".BFFFFFFFRRRRFB.", "BFFFFFFFFFRRRFFB",
+    "BFFFFFFFFFRRRFFB", "BFFFFFFFFRFFRFFB", "BFFFFFRFRFFFFFFB", "BFFFFRFRFFFFGGFB",
+    "BFFFRFFFFFFFGGFB", "BFFRFFGGFFFFGGFB", "BFFFFFGGFGGFGGFB", "BFFGGFGGFGGFGGFB",
+    "BFFGGFGGFGGFGGFB", ".BWWWWWWWWWWWWB.", ".BBFFFFFFFFFFBB.", "...BBBBBBBBBB...",
+};
+
+constexpr std::array<std::string_view, 24> ROWS_24{
+    "........................", ".....BBBBBBBBBBBBBB.....", "...BBFFFFFFFFFFFFFFBB...",
+    "..BFFFFFFFFFFFFFFFFFFB..", "..BFFFFFFFFFFFRRRRRRFB..", ".BFFFFFFFFFFFFFRRRRRFFB.",
+    ".BFFFFFFFFFFFFFFRRRRFFB.", ".BFFFFFFFFFFFFFRRRRRFFB.", ".BFFFFFFFFFFFFRRFFRRFFB.",
+    ".BFFFFFFRRFFFRRFFFFFFFB.", ".BFFFFFRRFRFRRFFFGGGFFB.", ".BFFFFRRFFRRRFFFFGGGFFB.",
+    ".BFFFRRFFFFFFFFFFGGGFFB.", ".BFFRRFFFGGGFFFFFGGGFFB.", ".BFRRFFFFGGGFGGGFGGGFFB.",
+    ".BFFFFFFFGGGFGGGFGGGFFB.", ".BFFFGGGFGGGFGGGFGGGFFB.", ".BFFFGGGFGGGFGGGFGGGFFB.",
+    ".BFFFGGGFGGGFGGGFGGGFFB.", "..BFWWWWWWWWWWWWWWWWWB..", "..BFFFFFFFFFFFFFFFFFFB..",
+    "...BBFFFFFFFFFFFFFFBB...", ".....BBBBBBBBBBBBBB.....", "........................",
+};
+
 constexpr std::uint32_t Colour(char pixel) {
     switch (pixel) {
         case 'B':
@@ -44,22 +64,39 @@ constexpr std::uint32_t Colour(char pixel) {
     }
 }
 
-constexpr std::array<std::uint32_t, ICON_SIZE * ICON_SIZE> Pixels() {
-    std::array<std::uint32_t, ICON_SIZE * ICON_SIZE> pixels{};
-    for (std::size_t y = 0; y < ICON_SIZE; ++y) {
-        for (std::size_t x = 0; x < ICON_SIZE; ++x) {
-            pixels[y * ICON_SIZE + x] = Colour(ROWS[y][x]);
+template <std::size_t SIDE>
+constexpr std::array<std::uint32_t, SIDE * SIDE> Pixels(
+    const std::array<std::string_view, SIDE>& rows) {
+    std::array<std::uint32_t, SIDE * SIDE> pixels{};
+    for (std::size_t y = 0; y < SIDE; ++y) {
+        for (std::size_t x = 0; x < SIDE; ++x) {
+            pixels[y * SIDE + x] = Colour(rows[y][x]);
         }
     }
     return pixels;
 }
 
-constexpr std::array<std::uint32_t, ICON_SIZE* ICON_SIZE> PIXELS = Pixels();
+constexpr auto PIXELS = Pixels(ROWS);
+constexpr auto PIXELS_16 = Pixels(ROWS_16);
+constexpr auto PIXELS_24 = Pixels(ROWS_24);
 
 }  // namespace
 
 std::span<const std::uint32_t, ICON_SIZE * ICON_SIZE> AppIconPixels() {
     return PIXELS;
+}
+
+std::span<const std::uint32_t> HandDrawnIconPixels(std::size_t side) {
+    switch (side) {
+        case 16:
+            return PIXELS_16;
+        case 24:
+            return PIXELS_24;
+        case ICON_SIZE:
+            return PIXELS;
+        default:
+            return {};
+    }
 }
 
 }  // namespace res

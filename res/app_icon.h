@@ -16,9 +16,15 @@ inline constexpr std::size_t ICON_SIZE = 32;
 // (transparent) or 0xFF.
 std::span<const std::uint32_t, ICON_SIZE * ICON_SIZE> AppIconPixels();
 
-// The same icon drawn from its vector source: side x side pixels, top row
-// first, each 0xAARRGGBB with straight alpha, the edges smoothed; at ICON_SIZE, the pixels above,
-// which were drawn for exactly that size.
+// The icon drawn pixel by pixel for the sizes where the vector source's shapes would fall between
+// pixels and blur into each other (at 16 the rising line ran into the bars): side x side pixels
+// as above. Empty for the other sizes.
+inline constexpr std::array<std::size_t, 3> HAND_DRAWN_ICON_SIZES{16, 24, ICON_SIZE};
+std::span<const std::uint32_t> HandDrawnIconPixels(std::size_t side);
+
+// The icon at any size: side x side pixels, top row first, each 0xAARRGGBB with straight alpha.
+// The hand-drawn pixels where there are some, else drawn from the vector source with its edges
+// smoothed.
 std::vector<std::uint32_t> AppIconImage(std::size_t side);
 
 // The vector source as an SVG document, for desktops that scale the icon themselves.

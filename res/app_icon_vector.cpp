@@ -336,8 +336,8 @@ void AppendShape(std::string& out, const Shape& shape) {
 }  // namespace
 
 std::vector<std::uint32_t> AppIconImage(std::size_t side) {
-    if (side == ICON_SIZE) {
-        const auto pixels = AppIconPixels();
+    const auto pixels = HandDrawnIconPixels(side);
+    if (!pixels.empty()) {
         return {pixels.begin(), pixels.end()};
     }
     std::vector<std::uint32_t> image(side * side);

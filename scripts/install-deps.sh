@@ -13,8 +13,9 @@ test=(locales xvfb xauth x11-utils imagemagick xdotool weston sway mutter qt6-wa
       librsvg2-bin fonts-arphic-uming)
 package=(dpkg-dev)
 screenshots=(xvfb xauth x11-utils xdotool imagemagick qt6ct)
-windows=(mingw-w64 g++-mingw-w64-i686-posix googletest wine wine32 xvfb xdotool imagemagick
-         fonts-arphic-uming)
+# zlib1g-dev: the resource generator compresses the icon's largest image.
+windows=(mingw-w64 g++-mingw-w64-i686-posix googletest zlib1g-dev wine wine32 xvfb xdotool
+         imagemagick fonts-arphic-uming)
 
 case "${1:-test}" in
     build) wanted=("${build[@]}") ;;

@@ -278,6 +278,28 @@ int IconWidth(LRESULT icon) {
     return bitmap.bmWidth;
 }
 
+// An icon's colour image, 0xAARRGGBB, top row first.
+std::vector<std::uint32_t> IconPixels(HICON icon) {
+    ICONINFO info{};
+    ::GetIconInfo(icon, &info);
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = bitmap.bmWidth;
+    format.bmiHeader.biHeight = -bitmap.bmHeight;  // top row first
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bitmap.bmWidth * bitmap.bmHeight));
+    const HDC screen = ::GetDC(nullptr);
+    ::GetDIBits(screen, info.hbmColor, 0, static_cast<UINT>(bitmap.bmHeight), pixels.data(),
+                &format, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return pixels;
+}
+
 // The screen's DPI as the run sets it (TRELLAN_SCREEN_DPI), 96 by default. The program draws
 // at it: a program that let the system stretch it would be told 96 whatever the screen's.
 int ScreenDpi() {
@@ -296,6 +318,12 @@ TEST(Win32Calculator, ShowsItsIconAndIsDisabledUnderTheFeeRates) {
     for (std::size_t i = 0; i < res::WINDOWS_ICON_SIZES.size(); ++i) {
         EXPECT_EQ(group[6 + 14 * i], res::WINDOWS_ICON_SIZES[i] & 0xFF);  // 256 is written 0
     }
+    // The largest image, stored as PNG, is the drawing the system decodes.
+    const auto large = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                       MAKEINTRESOURCEW(res::IDR_MAINFRAME),
+                                                       IMAGE_ICON, 256, 256, LR_DEFAULTCOLOR));
+    EXPECT_EQ(IconPixels(large), res::AppIconImage(256));
+    ::DestroyIcon(large);
     CProfitCalcDlg calculator;
     RunDriven(calculator, [](Window dialog) {
         const auto icon = reinterpret_cast<LRESULT>(

@@ -4,17 +4,23 @@
 
 #include "res/app_icon.h"
 
+#include "png_file.h"
+
 namespace rcgen {
 namespace {
 
 constexpr std::size_t HEADER_SIZE = 40;    // BITMAPINFOHEADER
 constexpr std::size_t DIRECTORY_SIZE = 6;  // ICONDIR
 constexpr std::size_t ENTRY_SIZE = 16;     // ICONDIRENTRY
+// Images this large are stored as PNG files, as the system reads them since Windows Vista: an
+// uncompressed bitmap of 256 x 256 pixels would be a quarter of a megabyte.
+constexpr std::size_t PNG_FROM_SIDE = 256;
 
 struct Image {
     std::size_t side;
     std::uint32_t bits;  // a pixel
     std::vector<std::uint32_t> pixels;
+    std::vector<std::uint8_t> png;  // the image as a PNG file, or empty for a bitmap and mask
 };
 
 // Rows of a device-independent bitmap are padded to whole 32-bit words.
@@ -24,6 +30,10 @@ std::size_t RowBytes(std::size_t bitsInRow) {
 
 std::size_t PixelBytes(const Image& image) {
     return image.side * (RowBytes(image.side * image.bits) + RowBytes(image.side));
+}
+
+std::size_t StoredBytes(const Image& image) {
+    return image.png.empty() ? HEADER_SIZE + PixelBytes(image) : image.png.size();
 }
 
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
@@ -48,7 +58,7 @@ void PutEntry(std::vector<std::uint8_t>& out, const Image& image, std::size_t of
     out.push_back(0);  // reserved
     Put16(out, 1);     // planes
     Put16(out, image.bits);
-    Put32(out, static_cast<std::uint32_t>(HEADER_SIZE + PixelBytes(image)));
+    Put32(out, static_cast<std::uint32_t>(StoredBytes(image)));
     Put32(out, static_cast<std::uint32_t>(offset));
 }
 
@@ -104,7 +114,11 @@ void PutMask(std::vector<std::uint8_t>& out, const Image& image) {
 std::vector<std::uint8_t> IconFile() {
     std::vector<Image> images;
     for (const std::size_t side : res::WINDOWS_ICON_SIZES) {
-        images.push_back({side, side == res::ICON_SIZE ? 24U : 32U, res::AppIconImage(side)});
+        Image image{side, side == res::ICON_SIZE ? 24U : 32U, res::AppIconImage(side), {}};
+        if (side >= PNG_FROM_SIDE) {
+            image.png = PngFile(side, image.pixels);
+        }
+        images.push_back(std::move(image));
     }
     std::vector<std::uint8_t> out;
     Put16(out, 0);  // reserved
@@ -113,9 +127,13 @@ std::vector<std::uint8_t> IconFile() {
     std::size_t offset = DIRECTORY_SIZE + ENTRY_SIZE * images.size();
     for (const Image& image : images) {
         PutEntry(out, image, offset);
-        offset += HEADER_SIZE + PixelBytes(image);
+        offset += StoredBytes(image);
     }
     for (const Image& image : images) {
+        if (!image.png.empty()) {
+            out.insert(out.end(), image.png.begin(), image.png.end());
+            continue;
+        }
         PutBitmapHeader(out, image);
         PutColours(out, image);
         PutMask(out, image);
