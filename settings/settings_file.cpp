@@ -5,14 +5,12 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
 
 #include "core/number_text.h"
 
-#include "settings/executable_path.h"
 #include "settings/file_io.h"
 #include "settings/profile_encoding.h"
 #include "settings/profile_text.h"
@@ -21,32 +19,6 @@ namespace trellan {
 namespace {
 
 constexpr std::string_view SECTION = SETTINGS_SECTION;
-
-#ifdef _WIN32
-constexpr char PATH_SEPARATOR = '\\';
-#else
-constexpr char PATH_SEPARATOR = '/';
-#endif
-
-#ifdef _WIN32
-// UTF-16 units of a UTF-8 text: one for each character, two beyond the first plane.
-std::size_t Utf16Length(std::string_view utf8) {
-    std::size_t units = 0;
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        units += (byte & 0xC0) == 0x80 ? 0 : byte >= 0xF0 ? 2 : 1;
-    }
-    return units;
-}
-
-bool SettingsPathFits(std::string_view directory, std::string_view name) {
-    return Utf16Length(directory) + Utf16Length(name) < SYSTEM_PATH_UNITS;
-}
-#else
-bool SettingsPathFits(std::string_view directory, std::string_view name) {
-    return directory.size() + name.size() < PATH_CAPACITY;
-}
-#endif
 
 double ReadRate(std::string_view fileText, std::string_view key, std::string_view defaultText) {
     return FromPerMille(PerMille{ReadSettingsNumber(fileText, SECTION, key, defaultText)});
@@ -65,31 +37,6 @@ void CopyText(std::string_view text, std::span<char, VALUE_CAPACITY> buffer) {
 }
 
 }  // namespace
-
-void SettingsPathBeside(const char* modulePath, std::span<char, PATH_BUFFER_SIZE> path) {
-    std::fill(path.begin(), path.end(), '\0');
-    const std::string_view module(modulePath, strnlen(modulePath, EXECUTABLE_PATH_LIMIT));
-    const std::size_t separator = module.rfind(PATH_SEPARATOR);
-    if (module.size() == EXECUTABLE_PATH_LIMIT || separator == std::string_view::npos) {
-        return;  // longer than the platform hands out, or no directory at all
-    }
-    const std::string_view directory = module.substr(0, separator + 1);
-    const std::string_view name = SETTINGS_FILE_NAME;
-    if (!SettingsPathFits(directory, name)) {
-        return;  // would not fit: leave the path empty rather than cut it
-    }
-    std::copy(directory.begin(), directory.end(), path.begin());
-    std::copy(name.begin(), name.end(), path.begin() + static_cast<long>(directory.size()));
-}
-
-void BuildSettingsPath(std::span<char, PATH_BUFFER_SIZE> path) {
-    std::array<char, EXECUTABLE_PATH_LIMIT> module{};
-    if (ExecutablePath(module) == 0) {
-        std::fill(path.begin(), path.end(), '\0');
-        return;
-    }
-    SettingsPathBeside(module.data(), path);
-}
 
 double ReadSettingsNumber(std::string_view fileText, std::string_view section, std::string_view key,
                           std::string_view defaultText) {

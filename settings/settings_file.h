@@ -36,13 +36,6 @@ inline constexpr std::string_view COMMISSION_KEY = "COMMISION";
 inline constexpr std::string_view STAMP_DUTY_KEY = "STAMPDUTY";
 inline constexpr std::string_view TRANSFER_KEY = "TRANSFER";
 
-// Fills path with "Set.ini" in the executable's directory. When the executable's path cannot
-// be had, or the settings path would not fit, path is left empty.
-void BuildSettingsPath(std::span<char, PATH_BUFFER_SIZE> path);
-
-// The settings path for an executable at modulePath (same rule, for any given path).
-void SettingsPathBeside(const char* modulePath, std::span<char, PATH_BUFFER_SIZE> path);
-
 // The rates stored at path; a missing file, section or key gives the default rate, an
 // unreadable file gives all three.
 FeeSchedule LoadFeeSchedule(const char* path);

@@ -1,4 +1,3 @@
-#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -7,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "settings/executable_path.h"
 #include "settings/settings_location.h"
 
 #ifndef TRELLAN_INSTALLED_FILE
@@ -17,56 +15,52 @@
 namespace trellan {
 namespace {
 
-bool Exists(const char* path) {
-    struct stat info {};
-    return path[0] != '\0' && ::stat(path, &info) == 0;
-}
-
 bool IsDirectory(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-}  // namespace
-
-bool HasInstalledFilesBeside(std::string_view executableDirectory) {
-    if (executableDirectory.empty()) {
-        return false;
-    }
-    const std::string installed =
-        std::string(executableDirectory).append("/").append(TRELLAN_INSTALLED_FILE);
-    return Exists(installed.c_str());
+bool IsAbsoluteFolder(const char* folder) {
+    return folder != nullptr && folder[0] == '/';
 }
 
-SettingsLocation FindSettingsLocation() {
-    std::array<char, EXECUTABLE_PATH_LIMIT> module{};
-    const std::size_t length = ExecutablePath(module);
-    const std::string_view modulePath(module.data(), length);
-    const std::size_t slash = modulePath.rfind('/');
-    if (length == 0 || slash == std::string_view::npos) {
-        SettingsLocation unknown;
-        unknown.noSavePath = NoSavePath::ExecutableUnknown;
-        return unknown;
+// The folder with a name below it: "/" and "a" give "/a", not "//a".
+std::string Below(std::string_view folder, std::string_view name) {
+    while (!folder.empty() && folder.back() == '/') {
+        folder.remove_suffix(1);
     }
-    const std::string directory(modulePath.substr(0, slash == 0 ? 1 : slash));
+    return std::string(folder).append("/").append(name);
+}
 
-    std::array<char, PATH_BUFFER_SIZE> userPath{};
-    std::array<char, PATH_BUFFER_SIZE> besidePath{};
-    const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
-    UserSettingsPath(xdgConfigHome, home, userPath);
-    SettingsPathBeside(module.data(), besidePath);
+}  // namespace
 
-    SettingsSituation situation;
-    situation.executableDirectory = directory;
-    situation.besideInstalledFiles = HasInstalledFilesBeside(directory);
-    // EROFS tells even root that a read-only mount cannot be written.
-    situation.directoryWritable = ::faccessat(AT_FDCWD, directory.c_str(), W_OK, AT_EACCESS) == 0;
-    situation.xdgConfigHome = xdgConfigHome;
-    situation.home = home;
-    situation.userFileExists = Exists(userPath.data());
-    situation.administratorFileExists = Exists(besidePath.data());
-    return ChooseSettingsLocation(situation);
+std::string XdgSettingsFolder(const char* xdgConfigHome, const char* home) {
+    if (IsAbsoluteFolder(xdgConfigHome)) {
+        return Below(xdgConfigHome, "trellan");
+    }
+    if (IsAbsoluteFolder(home)) {
+        return Below(home, ".config/trellan");
+    }
+    return {};  // nowhere that belongs to this user
+}
+
+std::string UserSettingsFolder() {
+    return XdgSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
+// EROFS tells even root that a read-only mount cannot be written.
+bool MayCreateFilesIn(std::string_view folder) {
+    return ::faccessat(AT_FDCWD, std::string(folder).c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+bool HasInstalledFilesBeside(std::string_view executableDirectory) {
+    return !executableDirectory.empty() &&
+           FileExists(Below(executableDirectory, TRELLAN_INSTALLED_FILE).c_str());
+}
+
+bool FileExists(const char* path) {
+    struct stat info {};
+    return path[0] != '\0' && ::stat(path, &info) == 0;
 }
 
 bool CreateUserSettingsFolder(const char* settingsPath) {

@@ -26,8 +26,9 @@ std::string WhereSaved(const char* path, trellan::NoSavePath noSavePath) {
         return std::string("“") + path + "”";
     }
     switch (noSavePath) {
-        case trellan::NoSavePath::NoHomeFolder:
-            return "（找不到您的主文件夹：HOME 未设为绝对路径）";
+        case trellan::NoSavePath::NoUserFolder:
+            return std::string("（找不到您的用户文件夹：") + trellan::USER_FOLDER_VARIABLE +
+                   " 未设为绝对路径）";
         case trellan::NoSavePath::PathTooLong:
             return "（设置文件的路径太长）";
         case trellan::NoSavePath::ExecutableUnknown:
