@@ -1,7 +1,8 @@
 # The Windows program's resources, generated from the data in res/: tools/rcgen is compiled with
 # the build machine's own compiler (it runs here, also when cross-compiling), writes the resource
-# script and the icon, and windres compiles them into an object that every executable with
-# windows links. Included from res/CMakeLists.txt on Windows only.
+# script and the icon, and windres compiles them, with the application manifest, into an object
+# that every executable with windows links, so that the tests run as the program does. Included
+# from res/CMakeLists.txt on Windows only.
 find_program(TRELLAN_HOST_CXX NAMES c++ g++ clang++ REQUIRED
     DOC "The build machine's C++ compiler, for tools that run during the build")
 
@@ -26,6 +27,8 @@ endif()
 set(resource_script ${CMAKE_CURRENT_BINARY_DIR}/trellan.rc)
 set(resource_icon ${CMAKE_CURRENT_BINARY_DIR}/trellan.ico)
 set(resource_object ${CMAKE_CURRENT_BINARY_DIR}/trellan_resources.o)
+set(resource_manifest ${CMAKE_CURRENT_BINARY_DIR}/trellan.manifest)
+configure_file(trellan.manifest.in ${resource_manifest} @ONLY)
 set(TRELLAN_EXECUTABLE_NAME Trellan)
 
 add_custom_command(OUTPUT ${rcgen}
@@ -36,13 +39,14 @@ add_custom_command(OUTPUT ${rcgen}
     COMMENT "Building the resource generator for the build machine"
     VERBATIM)
 add_custom_command(OUTPUT ${resource_script} ${resource_icon}
-    COMMAND ${rcgen} ${resource_script} ${resource_icon} ${TRELLAN_EXECUTABLE_NAME}.exe
+    COMMAND ${rcgen} ${resource_script} ${resource_icon} ${resource_manifest}
+        ${TRELLAN_EXECUTABLE_NAME}.exe
     DEPENDS ${rcgen}
     COMMENT "Generating the resource script from res/"
     VERBATIM)
 add_custom_command(OUTPUT ${resource_object}
     COMMAND ${CMAKE_RC_COMPILER} -O coff -i ${resource_script} -o ${resource_object}
-    DEPENDS ${resource_script} ${resource_icon}
+    DEPENDS ${resource_script} ${resource_icon} ${resource_manifest}
     COMMENT "Compiling the resource script"
     VERBATIM)
 add_custom_target(trellan_resource_object DEPENDS ${resource_object})

@@ -44,10 +44,13 @@ headers=$(i686-w64-mingw32-objdump -p "$program")
 for flag in DYNAMIC_BASE NX_COMPAT; do
     grep -qw "$flag" <<<"$headers" || { echo "$program lacks $flag" >&2; exit 1; }
 done
-# Drawn at the screen's DPI rather than stretched by the system. Wine draws every program so,
-# declared or not, so the declaration is read from the program's imports.
-grep -qw SetProcessDPIAware <<<"$headers" ||
-    { echo "$program does not declare itself DPI-aware" >&2; exit 1; }
+# Its application manifest is compiled in: the common controls of version 6, no elevation, drawn
+# at each screen's DPI. gui_tests.exe links the same resources and checks what Wine makes of them.
+for part in 'name="Microsoft.Windows.Common-Controls"' 'level="asInvoker"' \
+    'PerMonitorV2, System'; do
+    LC_ALL=C grep -qaF "$part" "$program" ||
+        { echo "$program has no manifest with $part" >&2; exit 1; }
+done
 
 # One Wine server for the whole run, started before ctest, which would wait for its helpers.
 trap 'wineserver -k >/dev/null 2>&1 || true; virtual_screen_stop' EXIT

@@ -133,6 +133,10 @@ std::string SelectedText(Window dialog, int id) {
         [dialog, id] { return Item<QLineEdit>(dialog, id)->selectedText().toStdString(); });
 }
 
+std::string Tooltip(Window dialog, int id) {
+    return OnGui([dialog, id] { return Item(dialog, id)->toolTip().toStdString(); });
+}
+
 // In the style's light palette and in a dark one, as a dark desktop theme gives.
 std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id) {
     return OnGui([dialog, id] {

@@ -13,6 +13,7 @@
 #include "res/resource_ids.h"
 
 #include "ui/profit_calc_dlg.h"
+#include "ui/win32/common_controls.h"
 
 #include "gui/window_driver.h"
 
@@ -137,6 +138,24 @@ bool HasFocus(Window dialog, int id) {
 std::string SelectedText(Window dialog, int id) {
     const auto selection = static_cast<DWORD>(::SendMessageW(Item(dialog, id), EM_GETSEL, 0, 0));
     return Text(dialog, id).substr(LOWORD(selection), HIWORD(selection) - LOWORD(selection));
+}
+
+// The text the dialog's tooltip control holds for the control.
+std::string Tooltip(Window dialog, int id) {
+    HWND tooltip = nullptr;
+    while ((tooltip = ::FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr &&
+           ::GetWindow(tooltip, GW_OWNER) != Handle(dialog)) {
+    }
+    wchar_t text[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = Handle(dialog);
+    tool.uId = reinterpret_cast<UINT_PTR>(Item(dialog, id));
+    tool.lpszText = text;
+    if (tooltip != nullptr) {
+        ::SendMessageW(tooltip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    }
+    return trellan::WindowTextToUtf8(text);
 }
 
 // As the control is painted, in the system's colours; its client area is inside its frame.
@@ -351,6 +370,49 @@ TEST(Win32Calculator, FieldsAndGroupsFollowTheirLabels) {
             EXPECT_EQ(WindowText(::GetWindow(Item(dialog, id), GW_HWNDPREV)), label);
         }
     });
+}
+
+// A setting of the process's activation context, as the system read it from the manifest.
+std::wstring ManifestSetting(const wchar_t* schema, const wchar_t* name) {
+    wchar_t value[64] = {};
+    SIZE_T length = 0;
+    ::QueryActCtxSettingsW(0, nullptr, schema, name, value, 64, &length);
+    return value;
+}
+
+// The program runs as its application manifest (linked here with the program's resources) asks,
+// as the system reads it: the common controls of version 6, from their side-by-side assembly;
+// with the user's own rights; aware of each screen's DPI (per monitor, version 2, else the main
+// screen's); written for Windows 7 to 11.
+TEST(Win32Program, RunsAsItsManifestAsks) {
+    wchar_t controls[MAX_PATH] = {};
+    ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), controls, MAX_PATH);
+    std::wstring path = ::CharLowerW(controls);
+    EXPECT_NE(path.find(L"\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6."),
+              std::wstring::npos)
+        << trellan::WindowTextToUtf8(path);
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level{};
+    ASSERT_TRUE(::QueryActCtxW(0, nullptr, nullptr, RunlevelInformationInActivationContext, &level,
+                               sizeof level, nullptr));
+    EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
+    EXPECT_EQ(
+        ManifestSetting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"),
+        L"true");
+    EXPECT_EQ(
+        ManifestSetting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+        L"PerMonitorV2, System");
+    const HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr);  // RT_MANIFEST
+    const std::string_view manifest(
+        static_cast<const char*>(::LockResource(::LoadResource(nullptr, found))),
+        ::SizeofResource(nullptr, found));
+    for (const char* system :
+         {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+          "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}) {
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"{") + system + "}\"/>"),
+                  std::string_view::npos)
+            << system;
+    }
 }
 
 // Reads a resource's little-endian words, and its zero-terminated UTF-16 texts in UTF-8. Read in

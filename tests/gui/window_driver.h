@@ -36,6 +36,7 @@ bool Checked(Window dialog, int id);
 bool Enabled(Window dialog, int id);
 bool HasFocus(Window dialog, int id);
 std::string SelectedText(Window dialog, int id);
+std::string Tooltip(Window dialog, int id);  // "" when the control has none
 // The pixels (0xRRGGBB) inside the control's frame, in each colour scheme the backend offers.
 std::vector<std::vector<std::uint32_t>> Shots(Window dialog, int id);
 

@@ -329,6 +329,15 @@ TEST_F(Calculator, CloseBoxAndSystemMenuCloseEndIt) {
     }
 }
 
+// The buttons whose texts are only a symbol tell what they do while the pointer rests on them.
+TEST_F(Calculator, SymbolButtonsHaveTooltips) {
+    Drive([](Window dialog) {
+        EXPECT_EQ(Tooltip(dialog, IDC_SETTINGS), "参数设置");
+        EXPECT_EQ(Tooltip(dialog, IDC_DETAILS), "每项费用、保本卖价和收益率");
+        EXPECT_EQ(Tooltip(dialog, IDC_CALCULATE), "");  // its text says it
+    });
+}
+
 // The fee rate dialog opens on the rates in force. What the user types there takes effect only
 // with OK, for the run even when Set.ini cannot be saved (the message names it); a field that
 // cannot be read, or holds a rate below zero or not finite, is told once by name, and the dialog

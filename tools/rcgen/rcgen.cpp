@@ -1,6 +1,7 @@
 // Writes the Windows program's resource script and icon from the data in res/, so the .rc is
 // never edited by hand. Built and run on the build machine, also when cross-compiling.
-//   rcgen <script.rc> <icon.ico> <original file name>
+//   rcgen <script.rc> <icon.ico> <manifest> <original file name>
+// The manifest is read by the resource compiler, from the path given.
 
 #include <cstdio>
 #include <fstream>
@@ -21,12 +22,13 @@ bool WriteFile(const char* path, const char* data, std::size_t size) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: rcgen <script.rc> <icon.ico> <original file name>\n");
+    if (argc != 5) {
+        std::fprintf(stderr,
+                     "usage: rcgen <script.rc> <icon.ico> <manifest> <original file name>\n");
         return 2;
     }
     const auto icon = rcgen::IconFile();
-    const std::string script = rcgen::ResourceScript(argv[2], argv[3]);
+    const std::string script = rcgen::ResourceScript(argv[2], argv[3], argv[4]);
     if (!WriteFile(argv[2], reinterpret_cast<const char*>(icon.data()), icon.size()) ||
         !WriteFile(argv[1], script.data(), script.size())) {
         std::fprintf(stderr, "rcgen: cannot write %s or %s\n", argv[1], argv[2]);

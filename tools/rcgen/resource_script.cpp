@@ -186,11 +186,15 @@ std::string VersionRecord(std::string_view originalFilename) {
 
 }  // namespace
 
-std::string ResourceScript(std::string_view iconPath, std::string_view originalFilename) {
+std::string ResourceScript(std::string_view iconPath, std::string_view manifestPath,
+                           std::string_view originalFilename) {
     std::string out =
         "// Generated from res/ by tools/rcgen; edit the data there, not this file.\n";
     out += "#pragma code_page(65001)\n\n";
     out += Defines() + "\n";
+    // The application manifest: resource 1 of type RT_MANIFEST, in no language, as the loader
+    // looks for it.
+    out += "LANGUAGE 0, 0\n1 24 " + Quoted(manifestPath) + "\n\n";
     out += "LANGUAGE 4, 2 // Chinese (PRC)\n\n";
     out += "IDR_MAINFRAME ICON " + Quoted(iconPath) + "\n\n";
     for (const res::DialogTemplate* dialog : res::AllDialogTemplates()) {

@@ -115,6 +115,7 @@ void ApplyStyles(QWidget& widget, const res::ControlTemplate& control) {
     }
     if (!control.description.empty()) {
         widget.setAccessibleDescription(ToQString(control.description));
+        widget.setToolTip(ToQString(control.description));
     }
     if (TakesFocus(control.kind)) {
         widget.setFocusPolicy(HasStyle(control, res::STYLE_TABSTOP) ? Qt::StrongFocus

@@ -9,6 +9,7 @@
 #include "res/control_names.h"
 #include "res/version.h"
 
+#include "ui/win32/common_controls.h"
 #include "ui/win32/win32_resources.h"
 
 namespace dlg {
@@ -102,6 +103,33 @@ void PutLabelsBeforeWhatTheyName(HWND window, const res::DialogTemplate& layout)
     }
 }
 
+// A tooltip for each control whose text says little (the "*" and "…" buttons): the template's
+// description, shown while the pointer rests on the control. The tooltip window is owned by the
+// dialog and goes with it.
+void AddTooltips(HWND window, const res::DialogTemplate& layout) {
+    HWND tooltip = nullptr;
+    for (const res::ControlTemplate& control : layout.controls) {
+        const HWND item = ::GetDlgItem(window, control.id);
+        if (control.description.empty() || item == nullptr) {
+            continue;
+        }
+        if (tooltip == nullptr) {
+            tooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
+                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
+                                        nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        }
+        std::wstring text = trellan::WindowTextToWide(control.description);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window;
+        tool.uId = reinterpret_cast<UINT_PTR>(item);
+        tool.lpszText = text.data();  // copied by the tooltip
+        ::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
 }  // namespace
 
 Win32DialogHost::Win32DialogHost(CDialog& dialog, const res::DialogTemplate& layout)
@@ -139,6 +167,7 @@ INT_PTR Win32DialogHost::InitDialog(HWND window) {
     CentreOverOwner(window);
     ShowDisabledFieldsReadOnly(window, m_layout);
     PutLabelsBeforeWhatTheyName(window, m_layout);
+    AddTooltips(window, m_layout);
     m_dialog.HandleInitDialog();
     return FALSE;
 }

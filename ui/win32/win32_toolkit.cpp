@@ -1,8 +1,7 @@
 #include <float.h>
 
-#include "settings/windows_api.h"
-
 #include "ui/framework/toolkit.h"
+#include "ui/win32/common_controls.h"
 
 namespace dlg {
 
@@ -10,12 +9,14 @@ struct Toolkit::State {};
 
 // The x87 unit rounds to double as the program always asked it to, even though SSE2 does the
 // arithmetic: a library that still uses the x87 unit then rounds the same way.
-// The windows are drawn at the screen's DPI, not at 96 and stretched by the system: the dialogs
-// grow with their font, as dialog units do, and the icons come at the sizes the system asks for,
-// from the images the icon resource has for them.
+// The tooltips are common controls: their class is registered before a dialog asks for one. The
+// application manifest chooses version 6, drawn in the system's visual style, and declares the
+// program DPI-aware, so that the dialogs grow with their font and the icons come at the sizes the
+// system asks for.
 Toolkit::Toolkit(int& /*argc*/, char** /*argv*/) : m_state(std::make_unique<State>()) {
     _controlfp(_PC_53, _MCW_PC);
-    ::SetProcessDPIAware();
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
 }
 
 Toolkit::~Toolkit() = default;
