@@ -103,36 +103,7 @@ start() {
     calculator=$!
 }
 
-inode() { stat -c %i "$1" 2>/dev/null || echo none; }
-
-# Opens the fee rate dialog, types a commission (or keeps the one shown), confirms, waits until
-# the file the save must replace has been replaced, and closes the calculator.
-confirm_rates() {
-    local commission=$1 file=$2 before main dialog
-    before=$(inode "$file")
-    main=$(timeout 60 xdotool search --sync --onlyvisible --name "$title")
-    xdotool windowfocus --sync "$main"
-    xdotool key Tab Tab Tab Tab Tab Tab space # quantity, sell, calculate, result, exchange, "*"
-    dialog=$(timeout 60 xdotool search --sync --onlyvisible --name '^参数设置$')
-    xdotool windowfocus --sync "$dialog"
-    [ -z "$commission" ] || xdotool type "$commission" # replaces the selected commission
-    xdotool key Return
-    for _ in $(seq 300); do
-        [ "$(inode "$file")" != "$before" ] && break
-        sleep 0.1
-    done
-    [ "$(inode "$file")" != "$before" ] || fail "the rates were not saved to $file"
-    xdotool windowfocus --sync "$main"
-    xdotool key Escape
-    wait "$calculator" || fail "the calculator did not end cleanly"
-}
-
-expect_rates() {
-    local file=$1 commission=$2 stamp_duty=$3 transfer=$4
-    [ "$(cat "$file")" = "$(printf '[SET]\nCOMMISION=%s\nSTAMPDUTY=%s\nTRANSFER=%s' \
-        "$commission" "$stamp_duty" "$transfer")" ] ||
-        fail "$file holds $(cat "$file")"
-}
+source scripts/settings-runs.sh
 
 mode() { stat -c %a "$1"; }
 

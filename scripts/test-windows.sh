@@ -85,3 +85,11 @@ windows_desktop_screenshots build/windows/screenshots/song-120dpi
 windows_desktop_dialog_face 'WenQuanYi Micro Hei'
 windows_desktop_dpi 96
 windows_desktop_screenshots
+
+echo "== windows: where the rates are kept =="
+wineserver -k
+unshare -m bash -c 'set -euo pipefail
+    fail() { echo "FAIL: $*" >&2; exit 1; }
+    source scripts/settings-runs.sh
+    source scripts/windows-desktop.sh
+    windows_desktop_settings_runs'

@@ -1,5 +1,5 @@
 # Sourced by scripts/test-windows.sh: the Wine prefix's settings for the Windows program's windows,
-# and screenshots of its four windows. Expects a virtual screen (DISPLAY), WINEPREFIX and the
+# screenshots of its four windows and runs that show where it keeps the rates. Expects a virtual screen (DISPLAY), WINEPREFIX and the
 # other Wine variables.
 
 source "$(dirname "${BASH_SOURCE[0]}")/version-record.sh"
@@ -124,4 +124,58 @@ windows_desktop_screenshots() {
         cp "$out/calculator.png" docs/screenshot-windows.png
     fi
     echo "screenshots: $out/calculator.png $out/about.png $out/fee-rates.png $out/fee-details.png"
+}
+
+# Where Trellan.exe keeps the rates, from real runs confirmed from the keyboard (settings-runs.sh):
+# a copy in a folder its user cannot write keeps them in %APPDATA%\Trellan\Set.ini, starting from
+# an administrator's Set.ini beside it until the user's own exists; a copy in a folder its user
+# can write keeps Set.ini beside itself. Root writes anywhere, so the program's folder is seen
+# through a read-only bind mount, in a mount namespace of its own where the Wine server, which
+# opens the files for the program, runs too: call this in `unshare -m`, with no Wine server
+# running outside.
+windows_desktop_settings_runs() {
+    local title calculator work installed portable appdata admin_defaults
+    title=$(version_record_caption build/windows/generated/res/version.h)
+    title="^${title//./\\.}\$"
+    work=$(mktemp -d)
+    installed=$work/installed # what the program sees read-only, at $work/read-only
+    portable=$work/portable
+    mkdir -p "$installed" "$portable" "$work/read-only"
+    cp build/windows/app/Trellan.exe "$installed/"
+    cp build/windows/app/Trellan.exe "$portable/"
+    printf '[SET]\r\nCOMMISION=2.5\r\nSTAMPDUTY=0.8\r\n' >"$installed/Set.ini"
+    admin_defaults=$(cat "$installed/Set.ini")
+    mount --bind "$installed" "$work/read-only"
+    mount -o remount,bind,ro "$work/read-only"
+    wineserver -p
+    appdata=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' | tr -d '\r')")
+    rm -rf "$appdata/Trellan"
+    start_exe() {
+        (cd "$1" && exec wine Trellan.exe >/dev/null 2>&1) &
+        calculator=$!
+    }
+
+    echo "-- a read-only program folder: the user's first rates go to %APPDATA%\\Trellan"
+    start_exe "$work/read-only"
+    confirm_rates 3.25 "$appdata/Trellan/Set.ini"
+    expect_rates "$appdata/Trellan/Set.ini" 3.25 0.80 1.00
+    [ "$(cat "$installed/Set.ini")" = "$admin_defaults" ] || fail "the administrator's file was written"
+    [ "$(ls -A "$installed")" = "$(printf 'Set.ini\nTrellan.exe')" ] ||
+        fail "files were left beside the program"
+
+    echo "-- the next run reads the user's own file, not the administrator's"
+    printf '[SET]\r\nCOMMISION=9\r\n' >"$installed/Set.ini"
+    start_exe "$work/read-only"
+    confirm_rates "" "$appdata/Trellan/Set.ini"
+    expect_rates "$appdata/Trellan/Set.ini" 3.25 0.80 1.00
+
+    echo "-- a copy in a folder its user can write keeps Set.ini beside itself"
+    start_exe "$portable"
+    confirm_rates 1.75 "$portable/Set.ini"
+    expect_rates "$portable/Set.ini" 1.75 1.00 1.00
+    expect_rates "$appdata/Trellan/Set.ini" 3.25 0.80 1.00
+
+    wineserver -k
+    umount "$work/read-only"
+    rm -rf "$work" "$appdata/Trellan"
 }
