@@ -136,6 +136,9 @@ TEST_P(LoadTable, ReadsWhatTheWindowShows) {
     EXPECT_STREQ(summary.data(), GetParam().summary);
     EXPECT_EQ(settings.rates.since2023.minCommission, GetParam().minCommission);
     EXPECT_EQ(settings.has2023Section, GetParam().has2023Section);
+    if (GetParam().commissionRate != 0) {
+        EXPECT_EQ(settings.rates.classic.commissionRate, GetParam().commissionRate);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, LoadTable, testing::ValuesIn(support::SETTINGS_FILES),
