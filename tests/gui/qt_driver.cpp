@@ -96,9 +96,14 @@ void HandleEvents() {
 
 std::string AcceptMessage() {
     QMessageBox* box = nullptr;
-    if (!WaitUntil([&] {
-            return (box = OnGui([] { return qobject_cast<QMessageBox*>(ActiveModal()); }));
-        })) {
+    int quiet = 0;
+    // Each poll runs on the widgets' thread behind every task queued before it.
+    WaitUntil([&] {
+        box = OnGui([] { return qobject_cast<QMessageBox*>(ActiveModal()); });
+        quiet = box != nullptr ? 0 : quiet + 1;
+        return box != nullptr || quiet == SETTLED;
+    });
+    if (box == nullptr) {
         return {};
     }
     const std::string text = OnGui([box] { return box->text().toStdString(); });

@@ -60,6 +60,13 @@ HWND Focus() {
     return ::GetGUIThreadInfo(g_guiThread, &info) ? info.hwndFocus : nullptr;
 }
 
+// Whether the dialogs' thread has taken everything posted to it before now from its queue.
+bool QueueHandled() {
+    const int marks = g_marks;
+    ::PostThreadMessageW(g_guiThread, MARK, 0, 0);
+    return WaitUntil([marks] { return g_marks > marks; });
+}
+
 std::string WindowText(HWND window) {
     wchar_t text[1024] = {};
     ::SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
@@ -103,10 +110,14 @@ void HandleEvents() {
 
 std::string AcceptMessage() {
     HWND box = nullptr;
-    if (!WaitUntil([&] {
-            box = Handle(ActiveDialog());
-            return box != nullptr && ::GetDlgItem(box, MESSAGE_TEXT) != nullptr;
-        })) {
+    int quiet = 0;
+    WaitUntil([&] {
+        const HWND active = Handle(ActiveDialog());
+        box = active != nullptr && ::GetDlgItem(active, MESSAGE_TEXT) != nullptr ? active : nullptr;
+        quiet = box == nullptr && QueueHandled() ? quiet + 1 : 0;
+        return box != nullptr || quiet == SETTLED;
+    });
+    if (box == nullptr) {
         return {};
     }
     const std::string text = Text(box, MESSAGE_TEXT);

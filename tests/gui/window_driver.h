@@ -25,9 +25,13 @@ enum class Key { Enter, Escape, Right, Tab, Space, Left, BackTab };  // BackTab:
 
 // The dialog that takes input now, once it has handled what was sent before; nullptr if none.
 Window ActiveDialog();
+// Polls in a row, each answered behind everything sent before it, that found no message box: none
+// is coming, and a wait for one ends at once rather than when its time is up.
+inline constexpr int SETTLED = 3;
 void HandleEvents();  // on the dialogs' thread, once no dialog runs
 int OpenWindows();    // the windows of the dialogs' thread that still exist
-// Waits for a message box, closes it with its button and returns its text ("" when none came).
+// Waits for a message box, closes it with its button and returns its text ("" when none came,
+// told as soon as everything sent before has been handled without one).
 std::string AcceptMessage();
 
 std::string Caption(Window dialog);
