@@ -7,6 +7,7 @@ namespace {
 
 constexpr std::string_view LE_MARK = "\xFF\xFE";
 constexpr std::string_view BE_MARK = "\xFE\xFF";
+constexpr std::string_view UTF8_MARK = "\xEF\xBB\xBF";
 
 bool IsHighSurrogate(std::uint32_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
@@ -70,6 +71,10 @@ ProfileFileText DecodeProfileFile(std::string_view bytes) {
     if (bytes.starts_with(LE_MARK) || bytes.starts_with(BE_MARK)) {
         file.encoding =
             bytes.starts_with(LE_MARK) ? ProfileEncoding::Utf16Le : ProfileEncoding::Utf16Be;
+    } else if (bytes.starts_with(UTF8_MARK)) {
+        file.encoding = ProfileEncoding::Utf8WithMark;
+        file.text = bytes.substr(UTF8_MARK.size());
+        return file;
     } else {
         file.text = bytes;
         return file;
@@ -94,6 +99,9 @@ std::string EncodeProfileFile(const ProfileFileText& file) {
     if (file.encoding == ProfileEncoding::Bytes) {
         return file.text;
     }
+    if (file.encoding == ProfileEncoding::Utf8WithMark) {
+        return std::string(UTF8_MARK) + file.text;
+    }
     std::string bytes(file.encoding == ProfileEncoding::Utf16Le ? LE_MARK : BE_MARK);
     bytes.reserve(bytes.size() + 2 * file.text.size() + file.oddByte.size());
     for (std::size_t at = 0; at < file.text.size();) {
@@ -108,6 +116,20 @@ std::string EncodeProfileFile(const ProfileFileText& file) {
         at += length;
     }
     return bytes.append(file.oddByte);
+}
+
+std::string_view LineEndIn(ProfileEncoding encoding) {
+    using namespace std::string_view_literals;
+    switch (encoding) {
+        case ProfileEncoding::Utf16Le:
+            return "\n\0"sv;
+        case ProfileEncoding::Utf16Be:
+            return "\0\n"sv;
+        case ProfileEncoding::Bytes:
+        case ProfileEncoding::Utf8WithMark:
+            break;
+    }
+    return "\n";
 }
 
 }  // namespace trellan
