@@ -8,6 +8,7 @@
 // Input: three doubles as bit patterns (taken from the end of the data), the rest as the text
 // of the existing file.
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -90,8 +91,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const trellan::PerMilleRates rotated{rates.stampDuty, rates.transfer, rates.commission};
     const trellan::ConfirmedFees today{
         trellan::FeeRules::Since2023, rates, true, {rotated, values[0]}};
+    // Shown as a value no field gives: every value counts as changed.
+    const double unseen = std::bit_cast<double>(std::uint64_t{0x7FF4000000000123});
+    const trellan::PerMilleRates unseenRates{trellan::PerMille{unseen}, trellan::PerMille{unseen},
+                                             trellan::PerMille{unseen}};
+    const trellan::ConfirmedFees shown{
+        trellan::FeeRules::Classic, unseenRates, false, {unseenRates, unseen}};
     const trellan::FeeSettings both =
-        trellan::FeeSettingsFromText(trellan::SettingsTextWith(existing, today));
+        trellan::FeeSettingsFromText(trellan::SettingsTextWith(existing, {today, shown}));
     Require(both.rates.rules == trellan::FeeRules::Since2023 && both.has2023Section,
             "today's rules read back as chosen");
     Require(SameBits(both.rates.classic.commissionRate, expected[0]) &&

@@ -1,6 +1,8 @@
 #include "settings/fee_settings.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <optional>
 
 #include "settings/file_io.h"
@@ -18,11 +20,35 @@ double Read2023Rate(std::string_view fileText, std::string_view key, std::string
     return FromPerMille(PerMille{ReadSettingsNumber(fileText, SECTION_2023, key, defaultText)});
 }
 
-std::string WithValue(const std::string& text, std::string_view section, std::string_view key,
-                      double value) {
+bool SameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// Sets key to value where the user changed it, or where the file does not hold the key yet.
+void SetIfChanged(std::string& text, std::string_view section, std::string_view key, double value,
+                  double shown) {
+    if (SameBits(value, shown) && FindProfileValue(text, section, key)) {
+        return;
+    }
     std::array<char, VALUE_CAPACITY> formatted{};
     FormatSettingsValue(value, formatted);
-    return SetProfileValue(text, section, ProfileEntry{key, formatted.data()});
+    text = SetProfileValue(text, section, ProfileEntry{key, formatted.data()});
+}
+
+void SetRatesIfChanged(std::string& text, std::string_view section, const PerMilleRates& rates,
+                       const PerMilleRates& shown) {
+    SetIfChanged(text, section, COMMISSION_KEY, rates.commission.value, shown.commission.value);
+    SetIfChanged(text, section, STAMP_DUTY_KEY, rates.stampDuty.value, shown.stampDuty.value);
+    SetIfChanged(text, section, TRANSFER_KEY, rates.transfer.value, shown.transfer.value);
+}
+
+void SetRulesIfChanged(std::string& text, FeeRules rules, FeeRules shown) {
+    const bool held = FindProfileValue(text, SETTINGS_SECTION, RULES_KEY).has_value();
+    if (rules == FeeRules::Since2023 && (rules != shown || !held)) {
+        text = SetProfileValue(text, SETTINGS_SECTION, ProfileEntry{RULES_KEY, RULES_2023});
+    } else if (rules == FeeRules::Classic && rules != shown && held) {
+        text = SetProfileValue(text, SETTINGS_SECTION, ProfileEntry{RULES_KEY, RULES_CLASSIC});
+    }
 }
 
 }  // namespace
@@ -46,32 +72,41 @@ FeeSettings FeeSettingsFromText(std::string_view fileBytes) {
 
 FeeSettings LoadFeeSettings(const char* path) {
     const FileContents file = ReadWholeFile(path);
-    return FeeSettingsFromText(file.status == ReadStatus::Ok ? file.bytes : std::string_view{});
+    FeeSettings settings =
+        FeeSettingsFromText(file.status == ReadStatus::Ok ? file.bytes : std::string_view{});
+    settings.unreadable = file.error;
+    return settings;
 }
 
-std::string SettingsTextWith(std::string_view fileBytes, const ConfirmedFees& fees) {
-    // The classic keys exactly as the classic save writes them, then the new keys in the same
-    // encoding and line ends.
-    ProfileFileText file = DecodeProfileFile(SettingsTextWith(fileBytes, fees.classic));
+FeeSettings FeeSettingsOf(const ConfirmedFees& fees) {
+    FeeSettings settings;
+    settings.rates.rules = fees.rules;
+    settings.rates.classic = FromPerMille(fees.classic);
+    const FeeSchedule today = FromPerMille(fees.since2023.rates);
+    settings.rates.since2023 = {today.commissionRate, today.stampDutyRate, today.transferRate,
+                                fees.since2023.minCommission};
+    settings.has2023Section = fees.store2023;
+    return settings;
+}
+
+std::string SettingsTextWith(std::string_view fileBytes, const FeeSettingsChange& change) {
+    const ConfirmedFees& fees = change.confirmed;
+    const ConfirmedFees& shown = change.shown;
+    ProfileFileText file = DecodeProfileFile(fileBytes);
     std::string& text = file.text;
-    if (fees.rules == FeeRules::Since2023) {
-        text = SetProfileValue(text, SETTINGS_SECTION, ProfileEntry{RULES_KEY, RULES_2023});
-    } else if (FindProfileValue(text, SETTINGS_SECTION, RULES_KEY)) {
-        text = SetProfileValue(text, SETTINGS_SECTION, ProfileEntry{RULES_KEY, RULES_CLASSIC});
-    }
+    SetRatesIfChanged(text, SETTINGS_SECTION, fees.classic, shown.classic);
+    SetRulesIfChanged(text, fees.rules, shown.rules);
     if (fees.store2023) {
-        const PerMilleRates& rates = fees.since2023.rates;
-        text = WithValue(text, SECTION_2023, COMMISSION_KEY, rates.commission.value);
-        text = WithValue(text, SECTION_2023, STAMP_DUTY_KEY, rates.stampDuty.value);
-        text = WithValue(text, SECTION_2023, TRANSFER_KEY, rates.transfer.value);
-        text = WithValue(text, SECTION_2023, MIN_COMMISSION_KEY, fees.since2023.minCommission);
+        SetRatesIfChanged(text, SECTION_2023, fees.since2023.rates, shown.since2023.rates);
+        SetIfChanged(text, SECTION_2023, MIN_COMMISSION_KEY, fees.since2023.minCommission,
+                     shown.since2023.minCommission);
     }
     return EncodeProfileFile(file);
 }
 
-bool SaveFeeSettings(const char* path, const ConfirmedFees& fees) {
+SaveOutcome SaveFeeSettings(const char* path, const FeeSettingsChange& change) {
     return ReplaceSettingsText(
-        path, [&fees](std::string_view fileText) { return SettingsTextWith(fileText, fees); });
+        path, [&change](std::string_view fileText) { return SettingsTextWith(fileText, change); });
 }
 
 }  // namespace trellan

@@ -5,6 +5,8 @@
 
 #include "core/fee_rules.h"
 
+#include "settings/file_io.h"
+
 // Today's fee rules in Set.ini, beside the classic keys and never in their place, so that a file
 // still works with every older copy of the program, which ignores what it does not know:
 //   [SET]      RULES=2023 when today's rules are in force (absent or anything else: classic)
@@ -20,6 +22,8 @@ inline constexpr std::string_view MIN_COMMISSION_KEY = "MINCOMMISSION";
 struct FeeSettings {
     RatesInForce rates;
     bool has2023Section = false;  // today's rates were stored before
+    // Why a Set.ini that exists could not be read (the rates are then the defaults).
+    FileError unreadable = FileError::None;
 };
 
 // Read with the same reader as the classic rates: missing keys give their defaults (today's:
@@ -42,12 +46,25 @@ struct ConfirmedFees {
     Confirmed2023 since2023;
 };
 
-// The file's bytes with the confirmed values set, in its own encoding and line ends, every other
-// byte kept. RULES is written when today's rules are chosen, and set to the classic year (2008)
-// when the classic rules are chosen and the file already holds it.
-std::string SettingsTextWith(std::string_view fileBytes, const ConfirmedFees& fees);
+// The fees as confirmed, in the form the window holds them.
+FeeSettings FeeSettingsOf(const ConfirmedFees& fees);
 
-// Stores the confirmed values in one atomic replacement of the file, as SaveFeeSchedule does.
-bool SaveFeeSettings(const char* path, const ConfirmedFees& fees);
+// A confirmed fee dialog: the values it confirmed, and those it showed when it opened, so that
+// a save writes only what the user changed there.
+struct FeeSettingsChange {
+    ConfirmedFees confirmed;
+    ConfirmedFees shown;
+};
+
+// The file's bytes with the values the user changed set, and with any key of the dialog the file
+// does not hold yet, in its own encoding and line ends, every other byte kept: what another copy
+// saved meanwhile stays. Today's set is written only when it is to be stored. RULES=2023 is
+// written when today's rules are chosen (or are in force and the file holds no RULES), and the
+// classic year (2008) when the classic rules are chosen and the file already holds the key.
+std::string SettingsTextWith(std::string_view fileBytes, const FeeSettingsChange& change);
+
+// Stores the change in one save of the file (EditFileLocked); on success the outcome holds what
+// the file holds now, which the window then uses.
+SaveOutcome SaveFeeSettings(const char* path, const FeeSettingsChange& change);
 
 }  // namespace trellan

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/number_text.h"
 
@@ -97,24 +99,27 @@ std::string SettingsTextWith(std::string_view fileBytes, const PerMilleRates& ra
     return EncodeProfileFile(file);
 }
 
-bool ReplaceSettingsText(const char* path,
-                         const std::function<std::string(std::string_view)>& edit) {
+SaveOutcome ReplaceSettingsText(const char* path,
+                                const std::function<std::string(std::string_view)>& edit) {
     if (path == nullptr || *path == '\0') {
-        return false;
+        return SaveOutcome::Failure(FileError::Other);
     }
-    const FileContents file = ReadWholeFile(path);
-    if (file.status == ReadStatus::Failed) {
-        return false;  // never replace a file we could not read: its other lines would be lost
-    }
-    const std::string text = edit(file.bytes);
-    // A file grown past what loading accepts would lose the rates just saved.
-    return text.size() <= MAX_SETTINGS_FILE_SIZE && ReplaceFileAtomically(path, text);
+    return EditFileLocked(path, [&edit](std::string_view present) -> std::optional<FileEdit> {
+        std::string text = edit(present);
+        // A file grown past what loading accepts would lose the rates just saved.
+        if (text.size() > MAX_SETTINGS_FILE_SIZE) {
+            return std::nullopt;
+        }
+        const ProfileEncoding encoding = DecodeProfileFile(text).encoding;
+        return FileEdit{std::move(text), std::string(LineEndIn(encoding))};
+    });
 }
 
 bool SaveFeeSchedule(const char* path, const PerMilleRates& rates) {
     // All three keys in one replacement, so the file never holds a mixture of old and new.
     return ReplaceSettingsText(
-        path, [&](std::string_view fileText) { return SettingsTextWith(fileText, rates); });
+               path, [&](std::string_view fileText) { return SettingsTextWith(fileText, rates); })
+        .Saved();
 }
 
 }  // namespace trellan

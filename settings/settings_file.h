@@ -8,6 +8,8 @@
 
 #include "core/fee_schedule.h"
 
+#include "settings/file_io.h"
+
 namespace trellan {
 
 inline constexpr std::size_t PATH_CAPACITY = 256;   // settings path, terminating zero included
@@ -53,15 +55,15 @@ double ReadSettingsNumber(std::string_view fileText, std::string_view section, s
 // ends, every other line kept.
 std::string SettingsTextWith(std::string_view fileBytes, const PerMilleRates& rates);
 
-// Stores the three rates as confirmed by the user, in one atomic replacement of the file.
+// Stores the three rates as confirmed by the user, in one save of the file (EditFileLocked).
 // Returns false, with the file left as it was, when it cannot be written (or path is empty).
 bool SaveFeeSchedule(const char* path, const PerMilleRates& rates);
 
-// Replaces the settings file at path by edit(its present text, empty when there is none), in one
-// atomic replacement. Returns false, with the file left as it was, when it cannot be read or
+// Saves the settings file at path as edit(its present text, empty when there is none) under the
+// save lock (EditFileLocked). Fails, with the file left as it was, when it cannot be read or
 // written, when the new text is larger than loading accepts, or when path is empty.
-bool ReplaceSettingsText(const char* path,
-                         const std::function<std::string(std::string_view)>& edit);
+SaveOutcome ReplaceSettingsText(const char* path,
+                                const std::function<std::string(std::string_view)>& edit);
 
 // The text stored for a number, which reads back as the very same double: "%.2f"
 // where that text reads back exactly (1.50), else the shortest text with at least two decimals

@@ -61,6 +61,38 @@ void CFeeRateDlg::OnRulesClicked() {
     EnableMinimum();
 }
 
+void CFeeRateDlg::Seed(const trellan::ConfirmedFees& fees) {
+    m_use2023 = fees.rules == trellan::FeeRules::Since2023;
+    m_commission = fees.classic.commission.value;
+    m_stampDuty = fees.classic.stampDuty.value;
+    m_transfer = fees.classic.transfer.value;
+    m_commission2023 = fees.since2023.rates.commission.value;
+    m_stampDuty2023 = fees.since2023.rates.stampDuty.value;
+    m_transfer2023 = fees.since2023.rates.transfer.value;
+    m_minCommission = fees.since2023.minCommission;
+    m_shown2023 = fees.store2023;
+}
+
+trellan::ConfirmedFees CFeeRateDlg::Confirmed() const {
+    using trellan::PerMille;
+    return {.rules = m_use2023 ? trellan::FeeRules::Since2023 : trellan::FeeRules::Classic,
+            .classic = {PerMille{m_commission}, PerMille{m_stampDuty}, PerMille{m_transfer}},
+            .store2023 = m_shown2023,
+            .since2023 = {
+                {PerMille{m_commission2023}, PerMille{m_stampDuty2023}, PerMille{m_transfer2023}},
+                m_minCommission}};
+}
+
+trellan::ConfirmedFees CFeeRateDlg::AsShown(trellan::ConfirmedFees fees) {
+    for (trellan::PerMilleRates* rates : {&fees.classic, &fees.since2023.rates}) {
+        for (trellan::PerMille* rate : {&rates->commission, &rates->stampDuty, &rates->transfer}) {
+            rate->value = dlg::DoubleAsShown(rate->value);
+        }
+    }
+    fees.since2023.minCommission = dlg::DoubleAsShown(fees.since2023.minCommission);
+    return fees;
+}
+
 void CFeeRateDlg::EnableMinimum() {
     for (const int id :
          {res::IDC_MIN_COMMISSION_LABEL, res::IDC_MIN_COMMISSION, res::IDC_MIN_COMMISSION_UNIT}) {

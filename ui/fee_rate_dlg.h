@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/fee_settings.h"
+
 #include "ui/framework/dialog.h"
 
 // Edits the rates per mille, of the classic rules and of today's, and which rules are in force.
@@ -8,6 +10,13 @@
 class CFeeRateDlg : public dlg::CDialog {
   public:
     explicit CFeeRateDlg(dlg::CDialog* parent = nullptr);
+
+    // The members as one set: seeded with the fees in force, taken over after OK.
+    void Seed(const trellan::ConfirmedFees& fees);
+    trellan::ConfirmedFees Confirmed() const;
+    // What the dialog confirms for fees when no field is touched: each number as its field reads
+    // it back, so that a save can tell the values the user changed.
+    static trellan::ConfirmedFees AsShown(trellan::ConfirmedFees fees);
 
     // The classic rates.
     double m_commission = 0.0;

@@ -17,26 +17,9 @@
 #include "ui/fee_rate_dlg.h"
 #include "ui/framework/data_exchange.h"
 #include "ui/icon_position.h"
+#include "ui/settings_messages.h"
 
 namespace {
-
-// Names the file, or why there is none.
-std::string WhereSaved(const char* path, trellan::NoSavePath noSavePath) {
-    if (*path != '\0') {
-        return std::string("“") + path + "”";
-    }
-    switch (noSavePath) {
-        case trellan::NoSavePath::NoUserFolder:
-            return std::string("（找不到您的用户文件夹：") + trellan::USER_FOLDER_VARIABLE +
-                   " 未设为绝对路径）";
-        case trellan::NoSavePath::PathTooLong:
-            return "（设置文件的路径太长）";
-        case trellan::NoSavePath::ExecutableUnknown:
-        case trellan::NoSavePath::None:
-            break;
-    }
-    return "（找不到程序所在的文件夹）";
-}
 
 // A result that is no finite number is shown as what it means to the user.
 constexpr std::string_view OUT_OF_RANGE = "超出范围";
@@ -44,11 +27,6 @@ constexpr std::string_view OUT_OF_RANGE = "超出范围";
 std::string ResultText(double net) {
     return std::isfinite(net) ? std::string(trellan::FormatMoney(net).View())
                               : std::string(OUT_OF_RANGE);
-}
-
-std::string SaveFailedMessage(const char* path, trellan::NoSavePath noSavePath) {
-    return "无法把费率保存到设置文件" + WhereSaved(path, noSavePath) +
-           "。新的费率仅在本次运行中有效。";
 }
 
 }  // namespace
@@ -109,6 +87,10 @@ bool CProfitCalcDlg::OnInitDialog() {
     m_rates = settings.rates;
     m_has2023Section = settings.has2023Section;
     ShowRateSummary();
+    // Calculating with the defaults unawares would give results the user did not set up.
+    if (settings.unreadable != trellan::FileError::None) {
+        ShowMessage(UnreadableMessage(location.loadPath.data(), settings.unreadable));
+    }
     return true;
 }
 
@@ -179,47 +161,44 @@ void CProfitCalcDlg::ClearResult() {
     SetItemText(res::IDC_NET_PROFIT, "");
 }
 
+// The fees as the window holds them, as the fee dialog shows them.
+trellan::ConfirmedFees CProfitCalcDlg::FeesInForce() const {
+    const trellan::FeeSchedule2023& since2023 = m_rates.since2023;
+    const trellan::PerMilleRates today = trellan::ToPerMille(trellan::FeeSchedule{
+        since2023.commissionRate, since2023.stampDutyRate, since2023.transferRate});
+    return {.rules = m_rates.rules,
+            .classic = trellan::ToPerMille(m_rates.classic),
+            .store2023 = m_has2023Section,
+            .since2023 = {today, since2023.minCommission}};
+}
+
 void CProfitCalcDlg::OnSettings() {
-    trellan::FeeSchedule2023& since2023 = m_rates.since2023;
+    const trellan::ConfirmedFees before = FeesInForce();
     CFeeRateDlg rates(this);
-    rates.m_commission = trellan::ToPerMille(m_rates.classic.commissionRate).value;
-    rates.m_stampDuty = trellan::ToPerMille(m_rates.classic.stampDutyRate).value;
-    rates.m_transfer = trellan::ToPerMille(m_rates.classic.transferRate).value;
-    rates.m_use2023 = m_rates.rules == trellan::FeeRules::Since2023;
-    rates.m_commission2023 = trellan::ToPerMille(since2023.commissionRate).value;
-    rates.m_stampDuty2023 = trellan::ToPerMille(since2023.stampDutyRate).value;
-    rates.m_transfer2023 = trellan::ToPerMille(since2023.transferRate).value;
-    rates.m_minCommission = since2023.minCommission;
-    rates.m_shown2023 = m_has2023Section;
+    rates.Seed(before);
     if (rates.DoModal() != dlg::RESULT_OK) {
         return;
     }
     ClearResult();  // calculated with the rates or rules of before
-    // The values as confirmed, stored as they are, not the rates converted back.
-    const trellan::ConfirmedFees confirmed{
-        .rules = rates.m_use2023 ? trellan::FeeRules::Since2023 : trellan::FeeRules::Classic,
-        .classic = {trellan::PerMille{rates.m_commission}, trellan::PerMille{rates.m_stampDuty},
-                    trellan::PerMille{rates.m_transfer}},
-        .store2023 = rates.m_shown2023,
-        .since2023 = {
-            {trellan::PerMille{rates.m_commission2023}, trellan::PerMille{rates.m_stampDuty2023},
-             trellan::PerMille{rates.m_transfer2023}},
-            rates.m_minCommission}};
-    m_rates.rules = confirmed.rules;
-    m_rates.classic = trellan::FromPerMille(confirmed.classic);
-    const trellan::FeeSchedule today = trellan::FromPerMille(confirmed.since2023.rates);
-    since2023 = {today.commissionRate, today.stampDutyRate, today.transferRate,
-                 rates.m_minCommission};
-    m_has2023Section = rates.m_shown2023;
+    const trellan::FeeSettingsChange change{.confirmed = rates.Confirmed(),
+                                            .shown = CFeeRateDlg::AsShown(before)};
     if (m_settingsPerUser) {
         trellan::CreateUserSettingsFolder(m_settingsPath.data());  // a failure shows in the save
     }
-    const bool saved = trellan::SaveFeeSettings(m_settingsPath.data(), confirmed);
-    ShowRateSummary();
-    // The new rates apply for this run either way; a failed save must not pass unnoticed.
-    if (!saved) {
-        ShowMessage(SaveFailedMessage(m_settingsPath.data(), m_noSavePath));
+    const trellan::SaveOutcome saved = trellan::SaveFeeSettings(m_settingsPath.data(), change);
+    // What the file holds now, another copy's changes with the user's; the confirmed values
+    // apply for this run either way, and a failed save must not pass unnoticed.
+    UseFees(saved.Saved() ? trellan::FeeSettingsFromText(saved.bytes)
+                          : trellan::FeeSettingsOf(change.confirmed));
+    if (!saved.Saved()) {
+        ShowMessage(SaveFailedMessage(m_settingsPath.data(), m_noSavePath, saved.error));
     }
+}
+
+void CProfitCalcDlg::UseFees(const trellan::FeeSettings& settings) {
+    m_rates = settings.rates;
+    m_has2023Section = settings.has2023Section;
+    ShowRateSummary();
 }
 
 void CProfitCalcDlg::OnAbout() {

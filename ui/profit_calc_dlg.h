@@ -7,6 +7,7 @@
 #include "core/fee_schedule.h"
 #include "core/net_profit.h"
 
+#include "settings/fee_settings.h"
 #include "settings/settings_file.h"
 #include "settings/settings_location.h"
 
@@ -44,6 +45,8 @@ class CProfitCalcDlg : public dlg::CDialog {
 
   private:
     void ShowRateSummary();
+    trellan::ConfirmedFees FeesInForce() const;
+    void UseFees(const trellan::FeeSettings& settings);
     // The result field shows a result only while it belongs to the inputs and rates on show.
     void ClearResult();
 

@@ -345,8 +345,8 @@ TEST_F(Calculator, SymbolButtonsHaveTooltips) {
 // commission only today's; OK saves both and the choice, and a restart calculates with them.
 // Cancel keeps the result; OK empties it, as it was calculated with the rates of before.
 TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
-    std::filesystem::create_directory(SettingsFile());  // cannot be saved, at first
     Drive([](Window dialog) {
+        std::filesystem::create_directory(SettingsFile());  // cannot be saved, at first
         Click(dialog, IDC_CALCULATE);
         Click(dialog, IDC_SETTINGS, true);
         Window rates = WaitForDialog(dialog);
@@ -362,7 +362,7 @@ TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
                   "1.5|1|1");
         Type(rates, IDC_COMMISSION_RATE, "3");
         Click(rates, ID_OK, true);
-        EXPECT_NE(AcceptMessage().find("Set.ini"), std::string::npos);
+        EXPECT_NE(AcceptMessage().find("Set.ini”：这不是一个普通文件"), std::string::npos);
         ASSERT_TRUE(WaitForReturnTo(dialog));
         EXPECT_EQ(Text(dialog, IDC_RATE_SUMMARY), "佣金3.00‰,花税1.00‰,过户费1.00‰");
         std::filesystem::remove(SettingsFile());
@@ -420,6 +420,22 @@ TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
         Click(rates, IDC_RULES_2023);
         EXPECT_EQ(Texts(rates, {IDC_COMMISSION_RATE, IDC_MIN_COMMISSION}), "0.3|0");
     });
+}
+
+// A Set.ini that cannot be read is told before the window is used, and left as it is; the
+// window calculates with the default rates.
+TEST_F(Calculator, UnreadableSettingsFileIsToldAtStart) {
+    std::filesystem::create_directory(SettingsFile());
+    std::string told;
+    std::thread teller([&told] { told = AcceptMessage(); });
+    Drive([&teller](Window) {
+        teller.join();  // the window is used only after the message
+        ASSERT_TRUE(WaitUntil([] { return ActiveDialog() != nullptr; }));
+        EXPECT_EQ(Text(ActiveDialog(), IDC_RATE_SUMMARY), DEFAULT_SUMMARY);
+    });
+    EXPECT_NE(told.find("Set.ini”：这不是一个普通文件。本次运行使用默认费率"), std::string::npos)
+        << told;
+    EXPECT_TRUE(std::filesystem::is_directory(SettingsFile()));
 }
 
 // Every text of every window fits the control that shows it: each window in the states that

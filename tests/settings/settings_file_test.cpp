@@ -190,8 +190,8 @@ const ProfileCase PROFILES[] = {
     {"line end cut short", "[SET]\r\nX=1\r", "[SET]\r\nX=1\r\nCOMMISION=2.00\r\n"},
     {"section after a last line without its end", "; kept\r\n[OTHER]\r\nY=2",
      "; kept\r\n[OTHER]\r\nY=2\r\n\r\n[SET]\r\nCOMMISION=2.00\r\n"},
-    {"UTF-8 mark breaks the first header", "\xEF\xBB\xBF[SET]\nCOMMISION=3\n",
-     "\xEF\xBB\xBF[SET]\nCOMMISION=3\n\n[SET]\nCOMMISION=2.00\n", "1.5|1.0|1.0", false},
+    {"UTF-8 mark before the first header", "\xEF\xBB\xBF[SET]\nCOMMISION=3\n",
+     "\xEF\xBB\xBF[SET]\nCOMMISION=2.00\n", "3|1.0|1.0"},
     {"UTF-16", Utf16File(u"; 费率\U0001F4B9\r\n[SET]\r\nCOMMISION=2.5\r\n[OTHER]\r\nY=2\r\n"),
      Utf16File(u"; 费率\U0001F4B9\r\n[SET]\r\nCOMMISION=2.00\r\n[OTHER]\r\nY=2\r\n"),
      "2.5|1.0|1.0"},
@@ -243,6 +243,14 @@ const ConfirmedFees TODAY{
     FeeRules::Since2023, Rates(1.5, 1, 1e300), true, {Rates(0.125, 9, 0.01), 0.1}};
 const ConfirmedFees BACK{FeeRules::Classic, Rates(2, 1, 1), true, {Rates(0.2, 0.5, 0.01), 0}};
 
+// The dialog as it opened before confirming fees: every value the user changed.
+ConfirmedFees AllChanged(ConfirmedFees fees) {
+    fees.rules = fees.rules == FeeRules::Classic ? FeeRules::Since2023 : FeeRules::Classic;
+    fees.classic = fees.since2023.rates = Rates(NAN, NAN, NAN);
+    fees.since2023.minCommission = NAN;
+    return fees;
+}
+
 struct SaveCase {
     const char* name;
     std::optional<std::string> before;  // nullopt: no Set.ini
@@ -251,6 +259,7 @@ struct SaveCase {
     const char* file = "Set.ini";
     unsigned long attributes = 0;  // Windows: given to the file before, kept after
     bool heldOpen = false;         // Windows: by a program that does not let it be replaced
+    std::optional<ConfirmedFees> shown = std::nullopt;  // nullopt: the user changed everything
 };
 
 // Each value in two decimals where they read back as the very double confirmed, else in the
@@ -271,6 +280,21 @@ const SaveCase SAVES[] = {
     {"grown past what loading accepts", Largest("1.5"), CLASSIC, std::nullopt},
     {"larger than loading accepts", Largest("1.50") + ";", CLASSIC, std::nullopt},
     {"no folder", std::nullopt, CLASSIC, std::nullopt, "gone/Set.ini"},
+    // Another copy saved a commission of 3.00 meanwhile; this one changed the stamp duty alone.
+    {"only what the user changed",
+     "[SET]\nCOMMISION=3.00\nSTAMPDUTY=1.00\nTRANSFER=1.00\n",
+     {FeeRules::Classic, Rates(1.5, 2, 1), false, {}},
+     "[SET]\nCOMMISION=3.00\nSTAMPDUTY=2.00\nTRANSFER=1.00\n",
+     "Set.ini",
+     0,
+     false,
+     ConfirmedFees{FeeRules::Classic, Rates(1.5, 1, 1), false, {}}},
+    {"keys the file lacks", "[SET]\nSTAMPDUTY=1.00", TODAY,
+     "[SET]\nSTAMPDUTY=1.00\nCOMMISION=1.50\nTRANSFER=1e+300\nRULES=2023\n\n[SET2023]\n"
+     "COMMISION=0.125\nSTAMPDUTY=9.00\nTRANSFER=0.01\nMINCOMMISSION=0.10\n",
+     "Set.ini", 0, false, TODAY},
+    {"UTF-8 mark kept", "\xEF\xBB\xBF[SET]\r\nCOMMISION=0.125\r\n", CLASSIC,
+     "\xEF\xBB\xBF[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n"},
 #ifdef _WIN32
     {"hidden and system kept", "[SET]\r\n", CLASSIC,
      "[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n", "Set.ini",
@@ -301,8 +325,10 @@ TEST_P(SaveTable, WritesOrChangesNothing) {
                      : nullptr,
         &::CloseHandle);
 #endif
-    EXPECT_EQ(SaveFeeSettings(reinterpret_cast<const char*>(file.u8string().c_str()), row.fees),
-              row.after.has_value());
+    const FeeSettingsChange change{row.fees, row.shown.value_or(AllChanged(row.fees))};
+    EXPECT_EQ(
+        SaveFeeSettings(reinterpret_cast<const char*>(file.u8string().c_str()), change).Saved(),
+        row.after.has_value());
     EXPECT_EQ(support::ReadFile(file), row.after.value_or(row.before.value_or("")));
     // Never a temporary file left beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), row.before || row.after);

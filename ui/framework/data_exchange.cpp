@@ -97,6 +97,10 @@ std::optional<double> ReadDoubleText(std::string_view typed, double least) {
     return ReadDouble(trellan::PlainNumberText(typed), least);
 }
 
+double DoubleAsShown(double value) {
+    return ReadDouble(DoubleText(value), -HUGE_VAL).value_or(value);
+}
+
 void DDX_Shown(const CDataExchange& exchange, int id, std::string_view text) {
     if (!exchange.Saving()) {
         exchange.Dialog().SetItemText(id, text);

@@ -46,6 +46,10 @@ void DDX_Text(CDataExchange& exchange, int id, std::int32_t& value, std::int32_t
 // What DDX_Text reads from this text as a double of at least `least`; none where it would refuse
 // it. For a window that follows a field as it is typed in, and tells nothing until it is read.
 std::optional<double> ReadDoubleText(std::string_view typed, double least);
+
+// The number a field shown value and left untouched gives back (value itself where its text
+// reads back as no allowed number).
+double DoubleAsShown(double value);
 // A field that only shows: a write sets its text, a read leaves it alone.
 void DDX_Shown(const CDataExchange& exchange, int id, std::string_view text);
 // A check box as whether it is checked.
