@@ -10,7 +10,7 @@ test=(locales xvfb xauth x11-utils imagemagick xdotool weston sway mutter qt6-wa
       at-spi2-core python3-pyatspi
       gir1.2-atspi-2.0 clang libclang-rt-14-dev clang-tidy cppcheck
       dpkg-dev desktop-file-utils appstream lintian devscripts
-      librsvg2-bin fonts-arphic-uming)
+      librsvg2-bin fonts-arphic-uming acl strace)
 package=(dpkg-dev)
 screenshots=(xvfb xauth x11-utils xdotool imagemagick qt6ct)
 # zlib1g-dev: the resource generator compresses the icon's largest image.
