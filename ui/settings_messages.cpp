@@ -35,7 +35,7 @@ std::string CauseText(trellan::FileError error) {
         case FileError::TooLarge:
             return "文件过大";
         case FileError::Busy:
-            return "另一个正在运行的副本长时间占用该文件";
+            return "文件正被另一个程序或本程序的另一个副本占用";
         case FileError::Other:
             break;
     }
