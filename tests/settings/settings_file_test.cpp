@@ -7,8 +7,10 @@
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/number_text.h"
@@ -26,6 +28,8 @@
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
+#include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <process.h>
 
@@ -119,6 +123,54 @@ TEST(SettingsPath, BesideTheExecutableInAChineseFolder) {
     EXPECT_EQ(::_wspawnl(_P_WAIT, copy.c_str(), L"settings_tests", L"--gtest_brief=1",
                          L"--gtest_filter=SettingsPath.BesideTheExecutable", nullptr),
               0);
+}
+
+// Copies of the program saving at once, each changing its own key round after round: every
+// change is in the final file, and nothing is left beside it. Each copy is this program again,
+// running the disabled test below with the file and the key the environment names.
+constexpr int SAVERS = 4, SAVER_ROUNDS = 100;
+
+TEST(SaveLock, DISABLED_OneCopySaving) {
+    const char* path = std::getenv("TRELLAN_SAVER_FILE");
+    const char* key = std::getenv("TRELLAN_SAVER_KEY");
+    ASSERT_TRUE(path != nullptr && key != nullptr);
+    for (int round = 0; round < SAVER_ROUNDS; ++round) {
+        ConfirmedFees fees{FeeRules::Classic, Rates(1.5, 1, 1), true, {}};
+        const ConfirmedFees shown = fees;
+        double* const changed[SAVERS] = {
+            &fees.classic.commission.value, &fees.classic.stampDuty.value,
+            &fees.classic.transfer.value, &fees.since2023.minCommission};
+        *changed[std::atoi(key)] = round;
+        ASSERT_TRUE(SaveFeeSettings(path, {fees, shown}).Saved()) << "round " << round;
+    }
+}
+
+TEST(SaveLock, CopiesSavingAtOnceLoseNoChange) {
+    const support::TempDir dir;
+    const std::string path = dir.File("Set.ini");
+    std::array<wchar_t, MAX_PATH> self{};
+    ASSERT_GT(::GetModuleFileNameW(nullptr, self.data(), MAX_PATH), 0U);
+    ASSERT_EQ(::_putenv_s("TRELLAN_SAVER_FILE", path.c_str()), 0);
+    std::vector<std::intptr_t> savers;
+    for (int copy = 0; copy < SAVERS; ++copy) {
+        ASSERT_EQ(::_putenv_s("TRELLAN_SAVER_KEY", std::to_string(copy).c_str()), 0);
+        savers.push_back(::_wspawnl(_P_NOWAIT, self.data(), L"settings_tests", L"--gtest_brief=1",
+                                    L"--gtest_also_run_disabled_tests",
+                                    L"--gtest_filter=SaveLock.DISABLED_OneCopySaving", nullptr));
+        ASSERT_NE(savers.back(), -1);
+    }
+    for (const std::intptr_t saver : savers) {
+        int status = -1;
+        ASSERT_EQ(::_cwait(&status, saver, 0), saver);
+        EXPECT_EQ(status, 0) << "a save failed";
+    }
+    const FeeSettings saved = LoadFeeSettings(path.c_str());
+    const double last = FromPerMille(PerMille{SAVER_ROUNDS - 1});
+    EXPECT_EQ(saved.rates.classic.commissionRate, last);
+    EXPECT_EQ(saved.rates.classic.stampDutyRate, last);
+    EXPECT_EQ(saved.rates.classic.transferRate, last);
+    EXPECT_EQ(saved.rates.since2023.minCommission, SAVER_ROUNDS - 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
 }
 #endif
 
@@ -258,8 +310,12 @@ struct SaveCase {
     std::optional<std::string> after;  // nullopt: the save fails and changes nothing
     const char* file = "Set.ini";
     unsigned long attributes = 0;  // Windows: given to the file before, kept after
-    bool heldOpen = false;         // Windows: by a program that does not let it be replaced
+    // Windows: the file a program holds open, not letting it be replaced or deleted.
+    const char* heldOpen = nullptr;
     std::optional<ConfirmedFees> shown = std::nullopt;  // nullopt: the user changed everything
+    // Files beside it before the save, and whether each is still there after.
+    std::vector<std::pair<std::string, bool>> beside = {};
+    const char* hardLink = nullptr;  // another name of the file, which sees the save too
 };
 
 // Each value in two decimals where they read back as the very double confirmed, else in the
@@ -287,23 +343,52 @@ const SaveCase SAVES[] = {
      "[SET]\nCOMMISION=3.00\nSTAMPDUTY=2.00\nTRANSFER=1.00\n",
      "Set.ini",
      0,
-     false,
+     nullptr,
      ConfirmedFees{FeeRules::Classic, Rates(1.5, 1, 1), false, {}}},
     {"keys the file lacks", "[SET]\nSTAMPDUTY=1.00", TODAY,
      "[SET]\nSTAMPDUTY=1.00\nCOMMISION=1.50\nTRANSFER=1e+300\nRULES=2023\n\n[SET2023]\n"
      "COMMISION=0.125\nSTAMPDUTY=9.00\nTRANSFER=0.01\nMINCOMMISSION=0.10\n",
-     "Set.ini", 0, false, TODAY},
+     "Set.ini", 0, nullptr, TODAY},
     {"UTF-8 mark kept", "\xEF\xBB\xBF[SET]\r\nCOMMISION=0.125\r\n", CLASSIC,
      "\xEF\xBB\xBF[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n"},
+    // Only a temporary of ours that no save holds is ever removed.
+    {.name = "the user's files beside it stay",
+     .before = "[SET]\r\n",
+     .fees = CLASSIC,
+     .after = "[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n",
+     .beside = {{"Set.ini.~backup", true},
+                {"Set.ini.bak", true},
+                {"Set.ini~", true},
+                {"Set.ini.trellan-save-abc1234", true}}},
+    {.name = "a killed save's temporary goes",
+     .before = "[SET]\r\n",
+     .fees = CLASSIC,
+     .after = "[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n",
+     .beside = {{"Set.ini.trellan-save-abc123", false}, {"Set.ini.trellan-save-XYZ789", false}}},
+    // Rewritten where it stands, the shorter text is padded first and then cut.
+    {.name = "a second name sees the save",
+     .before = "[SET]\r\nCOMMISION=1.5000000000\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n",
+     .fees = CLASSIC,
+     .after = "[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n",
+     .hardLink = "other.ini"},
 #ifdef _WIN32
+    // What ReplaceFileW keeps beyond the attributes (the ACL, alternate streams) and the owner a
+    // replacement would change are not shown here: under Wine a file's rights are the host's mode
+    // bits, its owner is always the user and a stream's name is a plain file name.
     {"hidden and system kept", "[SET]\r\n", CLASSIC,
      "[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n", "Set.ini",
      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
     // The platform's own profile call will not write a read-only file, so neither do we.
     {"read-only", "[SET]\r\n", CLASSIC, std::nullopt, "Set.ini", FILE_ATTRIBUTE_READONLY},
-    // The save fails late, at the move, and must clean up after itself.
-    {"held open", "[SET]\r\n", CLASSIC, std::nullopt, "Set.ini", FILE_ATTRIBUTE_NORMAL, true},
+    // Neither replaced nor written where it stands, and nothing is left beside it.
+    {"held open", "[SET]\r\n", CLASSIC, std::nullopt, "Set.ini", FILE_ATTRIBUTE_NORMAL, "Set.ini"},
     {"a device", std::nullopt, CLASSIC, std::nullopt, "NUL"},
+    {.name = "a living save's temporary stays",
+     .before = "[SET]\r\n",
+     .fees = CLASSIC,
+     .after = "[SET]\r\nCOMMISION=2.00\r\nSTAMPDUTY=1.00\r\nTRANSFER=1.00\r\n",
+     .heldOpen = "Set.ini.trellan-save-abc123",
+     .beside = {{"Set.ini.trellan-save-abc123", true}}},
 #endif
 };
 
@@ -317,12 +402,19 @@ TEST_P(SaveTable, WritesOrChangesNothing) {
     if (row.before) {
         WriteFile(file, *row.before);
     }
+    for (const auto& [name, stays] : row.beside) {
+        WriteFile(folder / name, "mine");
+    }
+    if (row.hardLink != nullptr) {
+        fs::create_hard_link(file, folder / row.hardLink);
+    }
 #ifdef _WIN32
     ASSERT_TRUE(row.attributes == 0 || ::SetFileAttributesW(file.c_str(), row.attributes));
     const std::unique_ptr<void, decltype(&::CloseHandle)> holder(
-        row.heldOpen ? ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr)
-                     : nullptr,
+        row.heldOpen != nullptr
+            ? ::CreateFileW((folder / row.heldOpen).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)
+            : nullptr,
         &::CloseHandle);
 #endif
     const FeeSettingsChange change{row.fees, row.shown.value_or(AllChanged(row.fees))};
@@ -330,8 +422,23 @@ TEST_P(SaveTable, WritesOrChangesNothing) {
         SaveFeeSettings(reinterpret_cast<const char*>(file.u8string().c_str()), change).Saved(),
         row.after.has_value());
     EXPECT_EQ(support::ReadFile(file), row.after.value_or(row.before.value_or("")));
-    // Never a temporary file left beside it.
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), row.before || row.after);
+    // Nothing else in the folder changed, and no temporary file is left in it.
+    std::map<std::string, std::string> expected, found;
+    if (row.before || row.after) {
+        expected[row.file] = row.after.value_or(row.before.value_or(""));
+    }
+    for (const auto& [name, stays] : row.beside) {
+        if (stays) {
+            expected[name] = "mine";
+        }
+    }
+    if (row.hardLink != nullptr) {
+        expected[row.hardLink] = expected[row.file];
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        found[entry.path().filename().string()] = support::ReadFile(entry.path());
+    }
+    EXPECT_EQ(found, expected);
 #ifdef _WIN32
     constexpr DWORD SEEN = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if (row.before || row.after) {  // hidden and system stay; a read-only file stays so
