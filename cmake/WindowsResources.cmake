@@ -28,6 +28,12 @@ set(resource_script ${CMAKE_CURRENT_BINARY_DIR}/trellan.rc)
 set(resource_icon ${CMAKE_CURRENT_BINARY_DIR}/trellan.ico)
 set(resource_object ${CMAKE_CURRENT_BINARY_DIR}/trellan_resources.o)
 set(resource_manifest ${CMAKE_CURRENT_BINARY_DIR}/trellan.manifest)
+# The program's own identity names the architecture it was built for (the shipped program: x86).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TRELLAN_MANIFEST_ARCHITECTURE amd64)
+else()
+    set(TRELLAN_MANIFEST_ARCHITECTURE x86)
+endif()
 configure_file(trellan.manifest.in ${resource_manifest} @ONLY)
 set(TRELLAN_EXECUTABLE_NAME Trellan)
 

@@ -14,8 +14,9 @@ test=(locales xvfb xauth x11-utils imagemagick xdotool weston sway mutter qt6-wa
 package=(dpkg-dev)
 screenshots=(xvfb xauth x11-utils xdotool imagemagick qt6ct)
 # zlib1g-dev: the resource generator compresses the icon's largest image.
-windows=(mingw-w64 g++-mingw-w64-i686-posix googletest zlib1g-dev wine wine32 xvfb xdotool
-         imagemagick fonts-arphic-uming)
+# The 64-bit compiler and Wine: the tests' build where 32-bit programs cannot run.
+windows=(mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest zlib1g-dev
+         wine wine32 wine64 xvfb xdotool imagemagick fonts-arphic-uming)
 
 case "${1:-test}" in
     build) wanted=("${build[@]}") ;;

@@ -28,7 +28,7 @@ cleanup() {
         kill "$program_pid" 2>/dev/null || true
         wait "$program_pid" 2>/dev/null || true
     fi
-    [ "$windows" = yes ] && { wineserver -k >/dev/null 2>&1 || true; }
+    [ "$windows" = yes ] && { windows_wineserver -k >/dev/null 2>&1 || true; }
     virtual_screen_stop
     rm -rf "$work"
 }
@@ -116,9 +116,11 @@ end_calculator
 
 if [ "$windows" = yes ]; then
     echo "== the Windows program under Wine"
-    export WINEPREFIX="$PWD/build/windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    cmake --preset windows -G Ninja >/dev/null
-    cmake --build --preset windows --target trellan
+    # The 64-bit build where this machine cannot run 32-bit programs; the windows look the same.
+    windows_desktop_pick_build
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    cmake --preset "$windows_preset" -G Ninja >/dev/null
+    cmake --build --preset "$windows_preset" --target trellan
     windows_desktop_start_wine
     TRELLAN_UPDATE_SCREENSHOT=1 windows_desktop_screenshots
 fi

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows program and its tests with mingw-w64 and runs the tests under Wine
-# (Debian 12), with a private Wine prefix in build/windows/wineprefix. Fails on any failed test.
+# (Debian 12), with a private Wine prefix in the build's folder (build/windows/wineprefix). Where
+# this machine cannot run 32-bit programs, the same sources are built a second time as a 64-bit
+# program (build/windows64) and the tests run on that one, under 64-bit Wine; the shipped 32-bit
+# program is still built and checked. Fails on any failed test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The virtual screen, the prefix settings and the screenshots of the windows.
@@ -9,7 +12,7 @@ source scripts/windows-desktop.sh
 
 bash scripts/install-deps.sh windows
 
-export WINEPREFIX="$PWD/build/windows/wineprefix"
+windows_desktop_pick_build # after installing: it asks whether 32-bit programs start
 export WINEDEBUG=-all
 # No Mono or Gecko: console test programs need neither, and without this Wine offers to
 # download them.
@@ -18,9 +21,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 echo "== windows: build =="
 cmake --preset windows -G Ninja >/dev/null
 cmake --build --preset windows
+if [ "$windows_preset" != windows ]; then
+    echo "== $windows_preset: build (the one the tests run on) =="
+    cmake --preset "$windows_preset" -G Ninja >/dev/null
+    cmake --build --preset "$windows_preset"
+fi
 # No test of the Linux build may be missing here unnoticed (test.sh builds that one first).
 if [ -f build/release/CTestTestfile.cmake ]; then
-    python3 scripts/check-test-lists.py build/release build/windows
+    python3 scripts/check-test-lists.py build/release "$TRELLAN_WINDOWS_BUILD"
 else
     echo "build/release not configured: the test lists are not compared"
 fi
@@ -53,12 +61,12 @@ for part in 'name="Microsoft.Windows.Common-Controls"' 'level="asInvoker"' \
 done
 
 # One Wine server for the whole run, started before ctest, which would wait for its helpers.
-trap 'wineserver -k >/dev/null 2>&1 || true; virtual_screen_stop' EXIT
+trap 'windows_wineserver -k >/dev/null 2>&1 || true; virtual_screen_stop' EXIT
 virtual_screen_start
 windows_desktop_start_wine
 
-echo "== windows: tests under Wine =="
-ctest --preset windows
+echo "== windows: tests under Wine ($TRELLAN_WINDOWS_BUILD) =="
+ctest --preset "$windows_preset"
 
 echo "== windows: every text fits, at four DPIs with two fonts =="
 # The text-fit table at 100, 125, 150 and 200 % scaling, with a Song-style font as 宋体 (as
@@ -72,7 +80,7 @@ for face in 'AR PL UMing CN' 'WenQuanYi Micro Hei'; do
         [ "$dpi" -ne 144 ] || filter+=':Win32Calculator.*'
         echo "-- $face at $dpi DPI"
         windows_desktop_dpi "$dpi"
-        TRELLAN_SCREEN_DPI=$dpi wine build/windows/tests/gui_tests.exe --gtest_brief=1 \
+        TRELLAN_SCREEN_DPI=$dpi windows_wine "$TRELLAN_WINDOWS_BUILD"/tests/gui_tests.exe --gtest_brief=1 \
             --gtest_filter="$filter" || status=1
     done
 done
@@ -81,13 +89,13 @@ done
 echo "== windows: screenshots =="
 windows_desktop_dialog_face 'AR PL UMing CN'
 windows_desktop_dpi 120
-windows_desktop_screenshots build/windows/screenshots/song-120dpi
+windows_desktop_screenshots "$TRELLAN_WINDOWS_BUILD"/screenshots/song-120dpi
 windows_desktop_dialog_face 'WenQuanYi Micro Hei'
 windows_desktop_dpi 96
 windows_desktop_screenshots
 
 echo "== windows: where the rates are kept =="
-wineserver -k
+windows_wineserver -k
 unshare -m bash -c 'set -euo pipefail
     fail() { echo "FAIL: $*" >&2; exit 1; }
     source scripts/settings-runs.sh

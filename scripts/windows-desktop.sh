@@ -4,19 +4,46 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/version-record.sh"
 
+# The build whose programs run under Wine, and the Wine loader that runs them: the shipped 32-bit
+# build with Wine's own choice of loader, unless windows_desktop_pick_build chose otherwise.
+# Exported, for the shells that source this file again.
+export TRELLAN_WINDOWS_BUILD=${TRELLAN_WINDOWS_BUILD:-build/windows}
+export TRELLAN_WINE_LOADER=${TRELLAN_WINE_LOADER:-wine}
+
+# Picks the build to run, by its preset's name in windows_preset: "windows", or where this
+# machine cannot run 32-bit programs (a kernel without them, so no 32-bit Wine either)
+# "windows64", the same sources built for 64-bit Windows, run by 64-bit Wine with a prefix of its
+# own. Sets WINEPREFIX.
+windows_desktop_pick_build() {
+    windows_preset=windows
+    if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+        echo "32-bit programs cannot run here: the tests run on the 64-bit build under 64-bit Wine"
+        windows_preset=windows64
+        export TRELLAN_WINE_LOADER=/usr/lib/wine/wine64
+        export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+    fi
+    export TRELLAN_WINDOWS_BUILD=build/$windows_preset
+    export WINEPREFIX="$PWD/$TRELLAN_WINDOWS_BUILD/wineprefix"
+}
+
+# Wine's programs, run by the loader in use (/usr/bin/wine and the wineboot, winepath wrappers
+# pick the 32-bit loader whenever it is installed, even where it cannot run).
+windows_wine() { "$TRELLAN_WINE_LOADER" "$@"; }
+windows_wineserver() { "${WINESERVER:-wineserver}" "$@"; }
+
 # The face that Wine draws the dialogs' font 宋体 (SimSun) with, for the programs started next:
 # a Simplified Chinese font that Debian ships.
 windows_desktop_dialog_face() {
     local key='HKCU\Software\Wine\Fonts\Replacements'
     local face
     for face in 宋体 SimSun; do
-        LANG=C.UTF-8 wine reg add "$key" /v "$face" /t REG_SZ /d "$1" /f >/dev/null
+        LANG=C.UTF-8 windows_wine reg add "$key" /v "$face" /t REG_SZ /d "$1" /f >/dev/null
     done
 }
 
 # The screen's DPI for the programs started next (100 % scaling is 96).
 windows_desktop_dpi() {
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+    windows_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
 }
 
 # The prefix's settings for the dialogs: 宋体 drawn with WenQuanYi, at 96 DPI, and windows that
@@ -24,8 +51,8 @@ windows_desktop_dpi() {
 windows_desktop_prepare_prefix() {
     windows_desktop_dialog_face 'WenQuanYi Micro Hei'
     windows_desktop_dpi 96
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
+    windows_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
+    windows_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
 }
 
 # The Wine server and the prefix (WINEPREFIX, made on first use), ready for the program's
@@ -34,12 +61,12 @@ windows_desktop_prepare_prefix() {
 # would hold open.
 windows_desktop_start_wine() {
     mkdir -p "$WINEPREFIX"
-    wineserver -p
+    windows_wineserver -p
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "== windows: creating the Wine prefix =="
-        wineboot -i >/dev/null 2>&1
+        windows_wine wineboot.exe -i >/dev/null 2>&1
     else
-        wineboot >/dev/null 2>&1
+        windows_wine wineboot.exe >/dev/null 2>&1
     fi
     windows_desktop_prepare_prefix
 }
@@ -68,18 +95,18 @@ windows_desktop_capture() {
 
 # Starts Trellan.exe alone in a fresh folder and captures the calculator, the About box, the
 # fee rate dialog and the fee details, opened from the keyboard as a user opens them, into the
-# folder given (default build/windows/screenshots). With TRELLAN_UPDATE_SCREENSHOT=1 the
+# folder given (default screenshots/ in the build in use). With TRELLAN_UPDATE_SCREENSHOT=1 the
 # calculator's becomes docs/screenshot-windows.png.
 windows_desktop_screenshots() {
-    local out=${1:-build/windows/screenshots} folder caption calculator about rates details program_pid
+    local out=${1:-$TRELLAN_WINDOWS_BUILD/screenshots} folder caption calculator about rates details program_pid
     mkdir -p "$out"
     rm -f "$out"/*.png
     folder=$(mktemp -d)
-    cp build/windows/app/Trellan.exe "$folder/"
-    (cd "$folder" && exec wine Trellan.exe >/dev/null 2>&1) &
+    cp "$TRELLAN_WINDOWS_BUILD"/app/Trellan.exe "$folder/"
+    (cd "$folder" && exec "$TRELLAN_WINE_LOADER" Trellan.exe >/dev/null 2>&1) &
     program_pid=$!
 
-    caption=$(version_record_caption build/windows/generated/res/version.h)
+    caption=$(version_record_caption "$TRELLAN_WINDOWS_BUILD"/generated/res/version.h)
     calculator=$(windows_desktop_wait_for "^${caption//./\\.}\$")
     [ -n "$calculator" ] || { echo "the calculator did not appear" >&2; return 1; }
     windows_desktop_capture "$calculator" "$out/calculator.png"
@@ -135,23 +162,23 @@ windows_desktop_screenshots() {
 # running outside.
 windows_desktop_settings_runs() {
     local title calculator work installed portable appdata admin_defaults
-    title=$(version_record_caption build/windows/generated/res/version.h)
+    title=$(version_record_caption "$TRELLAN_WINDOWS_BUILD"/generated/res/version.h)
     title="^${title//./\\.}\$"
     work=$(mktemp -d)
     installed=$work/installed # what the program sees read-only, at $work/read-only
     portable=$work/portable
     mkdir -p "$installed" "$portable" "$work/read-only"
-    cp build/windows/app/Trellan.exe "$installed/"
-    cp build/windows/app/Trellan.exe "$portable/"
+    cp "$TRELLAN_WINDOWS_BUILD"/app/Trellan.exe "$installed/"
+    cp "$TRELLAN_WINDOWS_BUILD"/app/Trellan.exe "$portable/"
     printf '[SET]\r\nCOMMISION=2.5\r\nSTAMPDUTY=0.8\r\n' >"$installed/Set.ini"
     admin_defaults=$(cat "$installed/Set.ini")
     mount --bind "$installed" "$work/read-only"
     mount -o remount,bind,ro "$work/read-only"
-    wineserver -p
-    appdata=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' | tr -d '\r')")
+    windows_wineserver -p
+    appdata=$(windows_wine winepath.exe -u "$(windows_wine cmd /c 'echo %APPDATA%' | tr -d '\r')")
     rm -rf "$appdata/Trellan"
     start_exe() {
-        (cd "$1" && exec wine Trellan.exe >/dev/null 2>&1) &
+        (cd "$1" && exec "$TRELLAN_WINE_LOADER" Trellan.exe >/dev/null 2>&1) &
         calculator=$!
     }
 
@@ -175,7 +202,7 @@ windows_desktop_settings_runs() {
     expect_rates "$portable/Set.ini" 1.75 1.00 1.00
     expect_rates "$appdata/Trellan/Set.ini" 3.25 0.80 1.00
 
-    wineserver -k
+    windows_wineserver -k
     umount "$work/read-only"
     rm -rf "$work" "$appdata/Trellan"
 }

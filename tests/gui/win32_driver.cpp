@@ -399,8 +399,13 @@ TEST(Win32Program, RunsAsItsManifestAsks) {
     wchar_t controls[MAX_PATH] = {};
     ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), controls, MAX_PATH);
     std::wstring path = ::CharLowerW(controls);
-    EXPECT_NE(path.find(L"\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6."),
-              std::wstring::npos)
+    // The assembly of the architecture the program was built for.
+#ifdef _WIN64
+    const wchar_t* const assembly = L"\\winsxs\\amd64_microsoft.windows.common-controls_";
+#else
+    const wchar_t* const assembly = L"\\winsxs\\x86_microsoft.windows.common-controls_";
+#endif
+    EXPECT_NE(path.find(std::wstring(assembly) + L"6595b64144ccf1df_6."), std::wstring::npos)
         << trellan::WindowTextToUtf8(path);
     ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level{};
     ASSERT_TRUE(::QueryActCtxW(0, nullptr, nullptr, RunlevelInformationInActivationContext, &level,

@@ -14,7 +14,9 @@ struct Toolkit::State {};
 // program DPI-aware, so that the dialogs grow with their font and the icons come at the sizes the
 // system asks for.
 Toolkit::Toolkit(int& /*argc*/, char** /*argv*/) : m_state(std::make_unique<State>()) {
+#ifndef _WIN64  // 64-bit Windows starts the x87 unit at double precision and refuses the mask
     _controlfp(_PC_53, _MCW_PC);
+#endif
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 }
