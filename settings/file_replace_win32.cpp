@@ -90,7 +90,8 @@ FileError RewriteInPlace(const std::wstring& target, std::string_view old, const
     if (::GetFileType(file.Get()) != FILE_TYPE_DISK) {
         return FileError::NotAFile;
     }
-    const std::string_view lineEnd = next.lineEnd.empty() ? "\n" : next.lineEnd;
+    const std::string_view lineEnd =
+        next.lineEnd.empty() ? std::string_view("\n") : std::string_view(next.lineEnd);
     std::string padded = next.bytes;
     while (padded.size() + lineEnd.size() <= old.size()) {
         padded += lineEnd;
