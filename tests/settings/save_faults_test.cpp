@@ -32,6 +32,7 @@
 #include "settings/fee_settings.h"
 #include "settings/settings_file.h"
 
+#include "support/concurrent_saves.h"
 #include "support/rates.h"
 #include "support/row_name.h"
 #include "support/temp_dir.h"
@@ -309,22 +310,14 @@ TEST_P(Temporaries, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
 TEST_P(Temporaries, CopiesSavingAtOnceLoseNoChange) {
     const support::TempDir dir;
     const std::string path = dir.File("Set.ini");
-    constexpr int COPIES = 4, ROUNDS = 100;
     std::vector<pid_t> savers;
-    for (int copy = 0; copy < COPIES; ++copy) {
+    for (int copy = 0; copy < support::SAVING_COPIES; ++copy) {
         savers.push_back(Saver([&path, copy] {
             int lastSaved = -1;
-            for (int round = 0; round < ROUNDS; ++round) {
-                ConfirmedFees fees{FeeRules::Classic, support::Rates(1.5, 1, 1), true, {}};
-                ConfirmedFees shown = fees;
-                double* changed[] = {&fees.classic.commission.value, &fees.classic.stampDuty.value,
-                                     &fees.classic.transfer.value, &fees.since2023.minCommission};
-                *changed[copy] = round;
-                if (SaveFeeSettings(path.c_str(), {fees, shown}).Saved()) {
-                    lastSaved = round;
-                }
+            for (int round = 0; round < support::SAVING_ROUNDS; ++round) {
+                lastSaved = support::SaveRound(path, copy, round) ? round : lastSaved;
             }
-            std::_Exit(lastSaved == ROUNDS - 1 ? 0 : 1);
+            std::_Exit(lastSaved == support::SAVING_ROUNDS - 1 ? 0 : 1);
         }));
     }
     for (const pid_t saver : savers) {
@@ -332,13 +325,7 @@ TEST_P(Temporaries, CopiesSavingAtOnceLoseNoChange) {
         ASSERT_EQ(::waitpid(saver, &status, 0), saver);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save failed";
     }
-    const FeeSettings saved = LoadFeeSettings(path.c_str());
-    const double last = FromPerMille(PerMille{ROUNDS - 1});
-    EXPECT_EQ(saved.rates.classic.commissionRate, last);
-    EXPECT_EQ(saved.rates.classic.stampDutyRate, last);
-    EXPECT_EQ(saved.rates.classic.transferRate, last);
-    EXPECT_EQ(saved.rates.since2023.minCommission, ROUNDS - 1);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
+    support::ExpectEveryLastChange(dir.Path(), path);
 }
 
 INSTANTIATE_TEST_SUITE_P(Saves, Temporaries, testing::Values(false, true),

@@ -22,6 +22,7 @@
 #include "settings/profile_text.h"
 #include "settings/settings_location.h"
 
+#include "support/concurrent_saves.h"
 #include "support/rates.h"
 #include "support/row_name.h"
 #include "support/settings_file_cases.h"
@@ -128,20 +129,12 @@ TEST(SettingsPath, BesideTheExecutableInAChineseFolder) {
 // Copies of the program saving at once, each changing its own key round after round: every
 // change is in the final file, and nothing is left beside it. Each copy is this program again,
 // running the disabled test below with the file and the key the environment names.
-constexpr int SAVERS = 4, SAVER_ROUNDS = 100;
-
 TEST(SaveLock, DISABLED_OneCopySaving) {
     const char* path = std::getenv("TRELLAN_SAVER_FILE");
     const char* key = std::getenv("TRELLAN_SAVER_KEY");
     ASSERT_TRUE(path != nullptr && key != nullptr);
-    for (int round = 0; round < SAVER_ROUNDS; ++round) {
-        ConfirmedFees fees{FeeRules::Classic, Rates(1.5, 1, 1), true, {}};
-        const ConfirmedFees shown = fees;
-        double* const changed[SAVERS] = {
-            &fees.classic.commission.value, &fees.classic.stampDuty.value,
-            &fees.classic.transfer.value, &fees.since2023.minCommission};
-        *changed[std::atoi(key)] = round;
-        ASSERT_TRUE(SaveFeeSettings(path, {fees, shown}).Saved()) << "round " << round;
+    for (int round = 0; round < support::SAVING_ROUNDS; ++round) {
+        ASSERT_TRUE(support::SaveRound(path, std::atoi(key), round)) << "round " << round;
     }
 }
 
@@ -152,7 +145,7 @@ TEST(SaveLock, CopiesSavingAtOnceLoseNoChange) {
     ASSERT_GT(::GetModuleFileNameW(nullptr, self.data(), MAX_PATH), 0U);
     ASSERT_EQ(::_putenv_s("TRELLAN_SAVER_FILE", path.c_str()), 0);
     std::vector<std::intptr_t> savers;
-    for (int copy = 0; copy < SAVERS; ++copy) {
+    for (int copy = 0; copy < support::SAVING_COPIES; ++copy) {
         ASSERT_EQ(::_putenv_s("TRELLAN_SAVER_KEY", std::to_string(copy).c_str()), 0);
         savers.push_back(::_wspawnl(_P_NOWAIT, self.data(), L"settings_tests", L"--gtest_brief=1",
                                     L"--gtest_also_run_disabled_tests",
@@ -164,13 +157,7 @@ TEST(SaveLock, CopiesSavingAtOnceLoseNoChange) {
         ASSERT_EQ(::_cwait(&status, saver, 0), saver);
         EXPECT_EQ(status, 0) << "a save failed";
     }
-    const FeeSettings saved = LoadFeeSettings(path.c_str());
-    const double last = FromPerMille(PerMille{SAVER_ROUNDS - 1});
-    EXPECT_EQ(saved.rates.classic.commissionRate, last);
-    EXPECT_EQ(saved.rates.classic.stampDutyRate, last);
-    EXPECT_EQ(saved.rates.classic.transferRate, last);
-    EXPECT_EQ(saved.rates.since2023.minCommission, SAVER_ROUNDS - 1);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
+    support::ExpectEveryLastChange(dir.Path(), path);
 }
 #endif
 
