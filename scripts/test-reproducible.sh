@@ -4,11 +4,13 @@
 # The first is this checkout's own when it holds the last commit unchanged (build/pkg by
 # scripts/package.sh and build/windows by the windows preset, as scripts/test-install.sh and
 # scripts/test-windows.sh leave them; what is missing or out of date is built here), else a clean
-# clone's. The second is a clean clone's elsewhere, whose Windows program is cross-built as a
-# packager builds it: the toolchain file alone, no preset, warnings not made errors. So that build
-# is checked here too, and it must give the very bytes of the preset's. Only what is compared is
-# built (no tests). Uncommitted changes are not seen.
-# Usage: test-reproducible.sh
+# clone's. The second is a clean clone's, deeper in build/reproducible, whose Windows program is
+# cross-built as a packager builds it: the toolchain file alone, no preset, warnings not made
+# errors. So that build is checked here too, and it must give the very bytes of the preset's.
+# Only what is compared is built (no tests). Uncommitted changes are not seen.
+# Usage: test-reproducible.sh [--second-only]
+#   --second-only: build the second and stop (scripts/test.sh does so beside the tests); a later
+#   run compares, and builds the second again only if it is not there for the last commit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -44,6 +46,16 @@ windows_plain() {
     }
 }
 
+second=$PWD/build/reproducible/second-clone/deeper/trellan-$commit
+if [ ! -f "$second.built" ]; then
+    echo "== a clone of $commit in build/reproducible (Windows: the toolchain file alone) =="
+    rm -rf build/reproducible
+    clone "$second"
+    (cd "$second" && package && windows_plain)
+    touch "$second.built"
+fi
+[ "${1:-}" != --second-only ] || exit 0
+
 if [ -z "$(git status --porcelain)" ]; then
     first=$PWD
     echo "== this checkout of $commit =="
@@ -53,11 +65,6 @@ else
     clone "$first"
 fi
 (cd "$first" && package && windows_preset)
-
-second=$work/second-clone/deeper/trellan-$commit
-echo "== a clone of it elsewhere, its Windows program with the toolchain file alone =="
-clone "$second"
-(cd "$second" && package && windows_plain)
 
 # What tells two builds apart, when they differ.
 explain() {
