@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # Builds Trellan and runs every test and check:
-#   the test suite plainly (unit, settings faults, headless windows, the screen-reader test on
-#   Xvfb, the desktop sessions) and under AddressSanitizer + UBSan (the same but the screen-reader
-#   test and the desktop sessions, which run the real program on real displays), clang-tidy and
-#   cppcheck (with the sanitizer build's compile commands), a short fuzzing run of every target,
-#   the hand builds of other build types and compilers (hardened), the installed program and its
-#   Debian package, the Windows program with its tests under Wine, and that the package and the
-#   Windows program are reproducible (the package and program built for the tests against a
-#   clone's, whose Windows program is built with the toolchain file alone).
+#   the test suite plainly and under AddressSanitizer + UBSan (unit, settings faults, headless
+#   windows, the screen-reader test on Xvfb, the desktop sessions), clang-tidy and cppcheck (with
+#   the sanitizer build's compile commands), a short fuzzing run of every target, the hand builds
+#   of other build types and compilers (hardened), the installed program and its Debian package,
+#   the Windows program with its tests under Wine, and that the package and the Windows program
+#   are reproducible (the package and program built for the tests against a clone's, whose
+#   Windows program is built with the toolchain file alone).
 # The checks that only compile (the static checks, the build matrix and the reproducible builds'
 # clone) run beside the tests in the idle scheduling class: they take a core only while the tests
 # leave it free (waiting on a window, Wine or a compositor), so no test waits for them. Each
