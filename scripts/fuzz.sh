@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang++, ASan + UBSan) in build/fuzz and runs each one from its
-# seed corpus for the given time. Fails on any crash, sanitizer report or broken property.
+# seed corpus for the given time, as many targets at once as there are cores. Fails on any crash,
+# sanitizer report or broken property.
 # Usage: fuzz.sh [seconds-per-target]   (default 20)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,13 +25,31 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p build/fuzz/artifacts
 
-failed=()
+# Each target runs on one core for its whole time: as many at once as there are cores.
+fuzz() {  # fuzz TARGET: its exit status is kept in $scratch/TARGET.status
+    local status=0
+    build/fuzz/fuzz/"$1" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 -artifact_prefix="build/fuzz/artifacts/$1-" \
+        "$scratch/$1" >"$scratch/$1.log" 2>&1 || status=$?
+    echo "$status" >"$scratch/$1.status"
+}
+cores=$(nproc)
+running=0
 for target in "${targets[@]}"; do
     cp -r "fuzz/corpus/$target" "$scratch/$target"
+    if [ "$running" -ge "$cores" ]; then
+        wait -n
+        running=$((running - 1))
+    fi
+    fuzz "$target" &
+    running=$((running + 1))
+done
+wait
+
+failed=()
+for target in "${targets[@]}"; do
     echo "== $target (${seconds}s)"
-    if build/fuzz/fuzz/"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix="build/fuzz/artifacts/$target-" \
-        "$scratch/$target" >"$scratch/$target.log" 2>&1; then
+    if [ "$(cat "$scratch/$target.status")" = 0 ]; then
         runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$scratch/$target.log")
         echo "   ok: $runs inputs"
     else
