@@ -63,12 +63,19 @@ void Press(Key key, bool later = false);  // on the focused control
 void CloseBoxLater(Window dialog);
 void SystemCommandLater(Window dialog, unsigned command);  // as the system menu sends it
 
+// True once done() has been true: not asked again, since what it found (a message box, say) may
+// be gone by then.
 inline bool WaitUntil(const std::function<bool()>& done) {
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!done() && std::chrono::steady_clock::now() < limit) {
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= limit) {
+            return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return done();
 }
 
 // A dialog other than current that takes input; nullptr when none comes.

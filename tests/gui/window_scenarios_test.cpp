@@ -427,7 +427,7 @@ TEST_F(Calculator, FeeRatesTakeEffectWhenConfirmedAndAreKept) {
 TEST_F(Calculator, UnreadableSettingsFileIsToldAtStart) {
     std::filesystem::create_directory(SettingsFile());
     std::string told;
-    std::thread teller([&told] { told = AcceptMessage(); });
+    std::jthread teller([&told] { told = AcceptMessage(); });  // joined even when a step fails
     Drive([&teller](Window) {
         teller.join();  // the window is used only after the message
         ASSERT_TRUE(WaitUntil([] { return ActiveDialog() != nullptr; }));
