@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Compiles Trellan the ways packagers and users build it by hand, warnings as errors, and checks
 # that each program is hardened (hardening-check; see the README for what it cannot find on
-# Debian 12): GCC Release and MinSizeRel build the program as users do, without the tests, whose
-# code GCC already compiles in the presets; Clang Release builds it with its tests (compile only:
-# the presets run them), as Clang warns otherwise on all of it.
+# Debian 12): GCC Release builds the program as users do, without the tests, whose code GCC
+# already compiles in the presets; Clang Release builds it with its tests (compile only: the
+# presets run them), as Clang warns otherwise on all of it.
 # GCC RelWithDebInfo (with the tests and benchmarks) and Debug (with the sanitizers) are the
 # presets; build type None with Debian's flags is scripts/package.sh; the Windows program as a
 # packager cross-builds it, with the toolchain file alone, is built by
@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh test
 
-for build in "g++ Release OFF" "g++ MinSizeRel OFF" "clang++ Release ON"; do
+for build in "g++ Release OFF" "clang++ Release ON"; do
     read -r compiler type tests <<<"$build"
     dir=build/matrix-${compiler%++}-${type,,}
     echo "== $compiler $type$([ "$tests" = ON ] && echo ', with the tests') =="
