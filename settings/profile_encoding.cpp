@@ -66,17 +66,25 @@ std::uint32_t CodeAt(std::string_view text, std::size_t at, std::size_t& length)
 
 }  // namespace
 
+ProfileEncoding EncodingOf(std::string_view bytes) {
+    if (bytes.starts_with(LE_MARK)) {
+        return ProfileEncoding::Utf16Le;
+    }
+    if (bytes.starts_with(BE_MARK)) {
+        return ProfileEncoding::Utf16Be;
+    }
+    return bytes.starts_with(UTF8_MARK) ? ProfileEncoding::Utf8WithMark : ProfileEncoding::Bytes;
+}
+
 ProfileFileText DecodeProfileFile(std::string_view bytes) {
     ProfileFileText file;
-    if (bytes.starts_with(LE_MARK) || bytes.starts_with(BE_MARK)) {
-        file.encoding =
-            bytes.starts_with(LE_MARK) ? ProfileEncoding::Utf16Le : ProfileEncoding::Utf16Be;
-    } else if (bytes.starts_with(UTF8_MARK)) {
-        file.encoding = ProfileEncoding::Utf8WithMark;
-        file.text = bytes.substr(UTF8_MARK.size());
-        return file;
-    } else {
+    file.encoding = EncodingOf(bytes);
+    if (file.encoding == ProfileEncoding::Bytes) {
         file.text = bytes;
+        return file;
+    }
+    if (file.encoding == ProfileEncoding::Utf8WithMark) {
+        file.text = bytes.substr(UTF8_MARK.size());
         return file;
     }
     const std::size_t end = bytes.size() - bytes.size() % 2;

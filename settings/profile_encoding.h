@@ -20,6 +20,9 @@ struct ProfileFileText {
     std::string oddByte;  // the last byte of a UTF-16 file of odd length, kept as it was
 };
 
+// The encoding its first bytes (a byte-order mark, or none) give the file.
+ProfileEncoding EncodingOf(std::string_view bytes);
+
 // Every file decodes, and encodes back to the very same bytes: a code unit that is half of a
 // surrogate pair on its own is carried through as a three-byte sequence of its own value.
 ProfileFileText DecodeProfileFile(std::string_view bytes);

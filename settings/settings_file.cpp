@@ -110,8 +110,8 @@ SaveOutcome ReplaceSettingsText(const char* path,
         if (text.size() > MAX_SETTINGS_FILE_SIZE) {
             return std::nullopt;
         }
-        const ProfileEncoding encoding = DecodeProfileFile(text).encoding;
-        return FileEdit{std::move(text), std::string(LineEndIn(encoding))};
+        const std::string_view lineEnd = LineEndIn(EncodingOf(text));
+        return FileEdit{std::move(text), std::string(lineEnd)};
     });
 }
 
