@@ -26,8 +26,6 @@ else
     # Its tests could not run here: the program alone, for the checks below and the
     # reproducible builds.
     cmake --build --preset windows --target trellan
-fi
-if [ "$windows_preset" != windows ]; then
     echo "== $windows_preset: build (the one the tests run on) =="
     cmake --preset "$windows_preset" -G Ninja >/dev/null
     cmake --build --preset "$windows_preset"
